@@ -1,0 +1,41 @@
+# The two commands a newcomer needs: `make run` and `make test`.
+# Both install the Debian packages that are missing, configure and build first.
+
+PRESET ?= default
+BUILD_DIR := build
+PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build run test bench format clean
+
+all: build
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+		echo "Installing missing packages:" $$missing; \
+		$(SUDO) apt-get update -qq && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+run: build
+	./$(BUILD_DIR)/src/cli/ortolan-cli --help
+
+test: build
+	ctest --preset $(PRESET)
+
+bench: build
+	./$(BUILD_DIR)/bench/ortolan-bench
+
+format: configure
+	cmake --build --preset $(PRESET) --target format
+
+clean:
+	rm -rf $(BUILD_DIR) build-debug

@@ -1,0 +1,202 @@
+#include "ValueCodec.h"
+
+#include <array>
+#include <cstring>
+
+namespace ortolan::ValueCodec {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined pass through as
+// the C1 control with the same number, as Windows itself does.
+constexpr std::array<char16_t, 32> kHighTable = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The byte for a code point, or -1 when Windows-1252 has no such character.
+int toWindows1252(char32_t cp) {
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return int(cp);
+    for (size_t i = 0; i < kHighTable.size(); ++i)
+        if (kHighTable[i] == cp)
+            return int(0x80 + i);
+    return -1;
+}
+
+constexpr const char* kTags[] = {"<XML>",       "</XML>",       "<FORMATVERSION>", "</FORMATVERSION>",
+                                 "<TITLE>",     "</TITLE>",     "<LIST>",          "</LIST>",
+                                 "<ITEM>",      "</ITEM>",      "<NAME>",          "</NAME>",
+                                 "<DESC>",      "</DESC>",      "<CATEGORIES>",    "</CATEGORIES>",
+                                 "<ICONINDEX>", "</ICONINDEX>", "<STATUS>",        "</STATUS>",
+                                 "<DATEDUE>",   "</DATEDUE>"};
+
+bool startsWithAscii(QStringView text, qsizetype at, const char* ascii) {
+    const qsizetype n = qsizetype(std::strlen(ascii));
+    if (text.size() - at < n)
+        return false;
+    for (qsizetype i = 0; i < n; ++i)
+        if (text[at + i].unicode() != char16_t(ascii[i]))
+            return false;
+    return true;
+}
+
+bool startsFormatTag(QStringView text, qsizetype at) {
+    for (const char* tag : kTags)
+        if (startsWithAscii(text, at, tag))
+            return true;
+    return false;
+}
+
+bool needsEscapeAmp(QStringView text, qsizetype at) {
+    return startsWithAscii(text, at, "&lt;") || startsWithAscii(text, at, "&amp;") ||
+           startsWithAscii(text, at, "&#");
+}
+
+void appendCodePointRef(QByteArray& out, char32_t cp) {
+    out += "&#";
+    out += QByteArray::number(uint(cp));
+    out += ';';
+}
+
+QString unescape(const QString& text) {
+    if (!text.contains(QLatin1Char('&')))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != QLatin1Char('&')) {
+            out += c;
+            continue;
+        }
+        const QStringView rest = QStringView(text).mid(i);
+        if (rest.startsWith(QLatin1String("&lt;"))) {
+            out += QLatin1Char('<');
+            i += 3;
+        } else if (rest.startsWith(QLatin1String("&amp;"))) {
+            out += QLatin1Char('&');
+            i += 4;
+        } else if (rest.startsWith(QLatin1String("&#"))) {
+            qsizetype j = i + 2;
+            char32_t cp = 0;
+            bool ok = j < n && text[j].isDigit();
+            while (ok && j < n && text[j] >= QLatin1Char('0') && text[j] <= QLatin1Char('9')) {
+                cp = cp * 10 + char32_t(text[j].unicode() - '0');
+                if (cp > 0x10FFFF)
+                    ok = false;
+                ++j;
+            }
+            if (ok && j < n && text[j] == QLatin1Char(';')) {
+                if (cp > 0xFFFF) {
+                    out += QChar(QChar::highSurrogate(cp));
+                    out += QChar(QChar::lowSurrogate(cp));
+                } else {
+                    out += QChar(char16_t(cp));
+                }
+                i = j;
+            } else {
+                out += c; // not a reference this program wrote: keep the text as it stands
+            }
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+void appendEncoded(QByteArray& out, QStringView value) {
+    const qsizetype n = value.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = value[i].unicode();
+        if (u == '<' && startsFormatTag(value, i)) {
+            out += "&lt;";
+            continue;
+        }
+        if (u == '&' && needsEscapeAmp(value, i)) {
+            out += "&amp;";
+            continue;
+        }
+        char32_t cp = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(value[i + 1].unicode())) {
+            cp = QChar::surrogateToUcs4(u, value[i + 1].unicode());
+            ++i;
+        }
+        const int b = toWindows1252(cp);
+        if (b >= 0)
+            out += char(b);
+        else
+            appendCodePointRef(out, cp);
+    }
+}
+
+QByteArray encode(QStringView value) {
+    QByteArray out;
+    out.reserve(value.size());
+    appendEncoded(out, value);
+    return out;
+}
+
+QString decode(const char* data, qsizetype size, bool utf8) {
+    if (size == 0)
+        return QString();
+    QString text;
+    if (utf8) {
+        text = QString::fromUtf8(data, size);
+    } else {
+        text.resize(size);
+        QChar* dst = text.data();
+        for (qsizetype i = 0; i < size; ++i) {
+            const auto b = static_cast<unsigned char>(data[i]);
+            dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighTable[b - 0x80]) : QChar(char16_t(b));
+        }
+    }
+    return unescape(text);
+}
+
+bool looksLikeUtf8(const QByteArray& bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    bool multibyte = false;
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        int len;
+        char32_t cp;
+        if ((b & 0xE0) == 0xC0) {
+            len = 2;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            cp = b & 0x0F;
+        } else if ((b & 0xF8) == 0xF0) {
+            len = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (i + len > n)
+            return false;
+        for (int k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+        static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        multibyte = true;
+        i += len;
+    }
+    return multibyte;
+}
+
+} // namespace ortolan::ValueCodec

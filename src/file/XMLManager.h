@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace ortolan {
+
+class Prompt;
+class TaskHandler;
+class TaskTree;
+
+struct LoadResult {
+    bool ok = false;       // false: the user declined a newer format, or the file was refused
+    int skippedValues = 0; // due dates and icon numbers that could not be read
+    bool fileMissing = false;
+    QString error; // why the file was refused, when it was
+};
+
+struct SaveResult {
+    bool ok = false;
+    QString error;
+};
+
+// Reads and writes task-list files (".oxml"). One manager serves one document: it reads the
+// file into the tree and the registry, and later writes that tree back with that registry.
+class XMLManager {
+public:
+    static constexpr int kPictureCount = 23; // pictures in the task icon list, numbered from 1
+
+    explicit XMLManager(TaskTree& tree);
+
+    // Questions (a newer format version) go here; without one they are answered No.
+    void setPrompt(Prompt* prompt) { prompt_ = prompt; }
+    // Called with the fraction of items read, once per whole percent.
+    void setProgressHandler(std::function<void(float)> handler) { progress_ = std::move(handler); }
+
+    // Reads the file into the tree and th. The caller has cleared the tree, added the top
+    // node and called th.init() (see prepareEmptyList). A missing or empty file reads as an
+    // empty list. Ends with colouring and recalculating the tree.
+    LoadResult loadXMLFile(const QString& filename, TaskHandler& th, const QString& category = QString());
+    LoadResult loadFromBytes(const QByteArray& bytes, TaskHandler& th);
+
+    // Writes the tree through a temporary file that replaces the old one only when complete.
+    SaveResult saveXMLfile(const QString& filename) const;
+    // The bytes saveXMLfile writes.
+    QByteArray fileContents() const;
+
+    TaskHandler* taskHandler() const { return taskHandler_; }
+    // For a list built without reading a file: the registry the writer takes the tasks from.
+    void setTaskHandler(TaskHandler* th) { taskHandler_ = th; }
+
+private:
+    class Reader;
+
+    TaskTree& tree_;
+    TaskHandler* taskHandler_ = nullptr;
+    Prompt* prompt_ = nullptr;
+    std::function<void(float)> progress_;
+    int lastPercent_ = 0;
+    qint64 keyCounter_ = 0;
+    qint64 itemsRead_ = 0;
+};
+
+// Empties the tree and the registry and adds the top node, as every load expects.
+void prepareEmptyList(TaskTree& tree, TaskHandler& th);
+
+// Opens a task-list file the way the program does: a fresh list, the file read into it, the
+// title shown on the top node, the top node expanded.
+LoadResult loadTaskList(XMLManager& xml, const QString& filename, TaskTree& tree, TaskHandler& th);
+
+} // namespace ortolan

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace ortolan {
+
+inline const QString kStatusIncomplete = QStringLiteral("INCOMPLETE");
+inline const QString kStatusComplete = QStringLiteral("COMPLETE");
+inline const QString kRootID = QStringLiteral("Root");
+
+class TaskHandler;
+
+// One task's data. The tree holds the task's place; this record holds everything else and
+// is found again through the registry by ID. The chain links belong to the registry.
+class Task {
+public:
+    QString TaskName;
+    QString Description;
+    QString ID;
+    QString Status;         // "INCOMPLETE", "COMPLETE", empty, or whatever a file held
+    QDateTime DateDue;      // invalid: no due date (see DueDate.h)
+    QString CategoryString; // comma-separated category names, kept verbatim
+    float Completed = 0.0f;
+    qint32 TimeNeededToComplete = 0;
+    qint32 TimeSpentSoFar = 0;
+    qint16 IconIndex = 0;
+
+    Task* NextTask() const { return next_; }
+    Task* PreviousTask() const { return previous_; }
+
+    // Nothing fills categories as an array; kept so the record offers what it always offered.
+    QStringList getCategoryArray() const { return {}; }
+
+private:
+    friend class TaskHandler;
+    Task* next_ = nullptr;
+    Task* previous_ = nullptr;
+    Task* nextSameID_ = nullptr; // later record with the same ID, for lookups
+};
+
+} // namespace ortolan

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Task.h"
+
+#include <QHash>
+#include <memory>
+
+namespace ortolan {
+
+// The registry of the open document's tasks: one chain in the order the records were added,
+// headed by the root task. Lookups go through an index beside the chain, so getTask answers
+// in constant time with the record a walk from the head would meet first.
+class TaskHandler {
+public:
+    TaskHandler();
+    ~TaskHandler();
+    TaskHandler(const TaskHandler&) = delete;
+    TaskHandler& operator=(const TaskHandler&) = delete;
+
+    qint64 getTaskCount() const { return taskCount_; }
+
+    // Drops every record and starts again with a fresh root task.
+    void init();
+
+    Task* getTask(const QString& id) const;
+
+    // "T" + the next counter value. Does not advance the counter: register the task with
+    // addTask before asking again.
+    QString getNewTaskID() const;
+
+    // Appends the record to the chain and takes ownership of it.
+    Task* addTask(std::unique_ptr<Task> theTask);
+
+    // Unlinks and destroys the record; the caller's pointer comes back null. The counter is not
+    // lowered, so no ID is handed out twice between two inits.
+    void deleteTask(Task*& theTask);
+
+    Task* headTask() const { return head_; }
+    Task* tailTask() const { return tail_; }
+    qint64 idCounter() const { return idCounter_; }
+
+private:
+    void clearChain();
+    void indexRecord(Task* task);
+    void unindexRecord(Task* task);
+
+    Task* head_ = nullptr;
+    Task* tail_ = nullptr;
+    qint64 taskCount_ = 0;
+    qint64 idCounter_ = 0; // addTask calls since init; wide enough never to wrap
+    QHash<QString, Task*> byID_;
+};
+
+} // namespace ortolan
