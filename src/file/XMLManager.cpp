@@ -336,6 +336,10 @@ LoadResult XMLManager::loadXMLFile(const QString& filename, TaskHandler& th, con
 
 LoadResult XMLManager::loadFromBytes(const QByteArray& bytes, TaskHandler& th) {
     taskHandler_ = &th;
+    // Every read starts a new list: keys from R1 and progress from zero.
+    keyCounter_ = 0;
+    itemsRead_ = 0;
+    lastPercent_ = 0;
     LoadResult result;
     if (quint64(bytes.size()) >= std::numeric_limits<quint32>::max()) {
         result.error = QStringLiteral("Cannot load file. The file is too large to be a task list.");
@@ -429,10 +433,13 @@ QByteArray XMLManager::fileContents() const {
 SaveResult XMLManager::saveXMLfile(const QString& filename) const {
     const QByteArray bytes = fileContents();
     QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short write (a full disk, a size limit) shows in write()'s count
+    // here rather than being lost in a final flush.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return {false, QStringLiteral("Could not write \"%1\": %2").arg(filename, file.errorString())};
     if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
+        const QString why = file.error() == QFileDevice::NoError ? QStringLiteral("the disk is full or the file too large")
+                                                                 : file.errorString();
         file.cancelWriting();
         return {false, QStringLiteral("Could not write \"%1\": %2").arg(filename, why)};
     }

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "file/XMLManager.h"
+#include "model/DueDate.h"
+#include "model/Prompt.h"
+#include "model/TaskHandler.h"
+#include "model/TaskTree.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace ortolan::test {
+
+// Answers questions from a queue (No when it runs dry) and keeps every question asked.
+class ScriptedPrompt : public Prompt {
+public:
+    QList<PromptMessage> asked;
+    QList<PromptAnswer> answers;
+    PromptAnswer ask(const PromptMessage& m) override {
+        asked.append(m);
+        return answers.isEmpty() ? PromptAnswer::No : answers.takeFirst();
+    }
+};
+
+// A list held the way the program holds it: a tree, its registry and the manager that reads
+// and writes it.
+struct TaskList {
+    TaskTree tree;
+    TaskHandler th;
+    XMLManager xml{tree};
+
+    TaskList() {
+        prepareEmptyList(tree, th);
+        xml.setTaskHandler(&th);
+    }
+
+    void setTitle(const QString& title) {
+        tree.Item(kRootID)->setText(title);
+        th.getTask(kRootID)->TaskName = title;
+    }
+
+    // Adds a task as the last child of parent (the top node when null), the way new tasks are
+    // added: a fresh "T" ID, the record registered, then the node.
+    TreeNode* add(const QString& name, TreeNode* parent = nullptr, const QString& status = kStatusIncomplete) {
+        auto task = std::make_unique<Task>();
+        task->ID = th.getNewTaskID();
+        task->TaskName = name;
+        task->Status = status;
+        const QString id = task->ID;
+        th.addTask(std::move(task));
+        return tree.Add(parent ? parent : tree.Item(kRootID), id, name, 2);
+    }
+
+    Task* task(const TreeNode* node) const { return th.getTask(node->Key()); }
+
+    LoadResult loadBytes(const QByteArray& bytes, Prompt* prompt = nullptr) {
+        prepareEmptyList(tree, th);
+        xml.setPrompt(prompt);
+        LoadResult r = xml.loadFromBytes(bytes, th);
+        if (r.ok)
+            tree.Item(kRootID)->setText(th.getTask(kRootID)->TaskName);
+        return r;
+    }
+
+    // Names of the top node's children, or of node's children, joined by ",".
+    QString childNames(const TreeNode* node = nullptr) const {
+        QStringList names;
+        const TreeNode* parent = node ? node : tree.Item(kRootID);
+        for (const TreeNode* c = parent->Child(); c; c = c->Next())
+            names << c->Text();
+        return names.join(QLatin1Char(','));
+    }
+};
+
+} // namespace ortolan::test

@@ -1,0 +1,158 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run cli(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral(ORTOLAN_CLI), args);
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+const QByteArray kExampleJson = R"({"title": "Home", "tasks": [
+  {"name": "Groceries", "description": "Milk", "categories": "Errands,Shopping", "icon": 3,
+   "status": "INCOMPLETE", "due": "12/5/2026", "children": [
+     {"name": "Bread", "status": "COMPLETE", "due": "12:00:00 AM"}]},
+  {"name": "Rent 500"}, {"name": "Total !!sum!!", "categories": "Today"}]})";
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldExitTwoOnWrongUsage_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{"frobnicate", "x"};
+        QTest::newRow("dump without a file") << QStringList{"dump"};
+        QTest::newRow("resave with one file") << QStringList{"resave", "a.oxml"};
+    }
+    void shouldExitTwoOnWrongUsage() {
+        QFETCH(QStringList, args);
+        const Run r = cli(args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("Usage"));
+        QCOMPARE(cli({"--help"}).exitCode, 0);
+    }
+
+    void shouldBuildAFileFromJsonAndDumpItBack() {
+        // given a list described in JSON
+        QTemporaryDir dir;
+        writeFile(dir.filePath("in.json"), kExampleJson);
+        // when it is written as a task list and dumped
+        QCOMPARE(cli({"from-json", dir.filePath("in.json"), dir.filePath("out.oxml")}).exitCode, 0);
+        const Run dump = cli({"dump", dir.filePath("out.oxml")});
+        QCOMPARE(dump.exitCode, 0);
+        // then the dump shows the list as the program would
+        const QJsonObject list = QJsonDocument::fromJson(dump.out).object();
+        QCOMPARE(list["title"].toString(), QStringLiteral("Home"));
+        QCOMPARE(list["count"].toInt(), 4);
+        const QJsonArray tasks = list["tasks"].toArray();
+        QCOMPARE(tasks.size(), 3);
+        const QJsonObject groceries = tasks[0].toObject();
+        QCOMPARE(groceries["key"].toString(), QStringLiteral("R1"));
+        QCOMPARE(groceries["due"].toString(), QStringLiteral("12/5/2026"));
+        QCOMPARE(groceries["image"].toInt(), 3);
+        QCOMPARE(groceries["children"].toArray()[0].toObject()["colour"].toString(), QStringLiteral("grey"));
+        QCOMPARE(groceries["children"].toArray()[0].toObject()["image"].toInt(), 2);
+        const QJsonObject total = tasks[2].toObject();
+        QCOMPARE(total["name"].toString(), QStringLiteral("Total !!sum!!"));
+        QCOMPARE(total["text"].toString(), QStringLiteral("Total 500"));
+        QCOMPARE(total["colour"].toString(), QStringLiteral("darkred"));
+        QCOMPARE(total["bold"].toBool(), false);
+    }
+
+    void shouldResaveWithoutChangingAFileItWrote() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("in.json"), kExampleJson);
+        QCOMPARE(cli({"from-json", dir.filePath("in.json"), dir.filePath("a.oxml")}).exitCode, 0);
+        QCOMPARE(cli({"resave", dir.filePath("a.oxml"), dir.filePath("b.oxml")}).exitCode, 0);
+        QCOMPARE(readFile(dir.filePath("b.oxml")), readFile(dir.filePath("a.oxml")));
+        QVERIFY(readFile(dir.filePath("a.oxml")).startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
+    }
+
+    void shouldRefuseBadInputAndWriteNothing_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("message");
+        QTest::newRow("missing file") << QStringList{"dump", "@missing.oxml"} << QByteArray() << QByteArray("no such file");
+        QTest::newRow("not JSON") << QStringList{"from-json", "@in", "@out"} << QByteArray("{nope") << QByteArray("JSON");
+        QTest::newRow("bad due date") << QStringList{"from-json", "@in", "@out"}
+                                      << QByteArray(R"({"tasks": [{"name": "x", "due": "someday"}]})")
+                                      << QByteArray("someday");
+        QTest::newRow("bad icon") << QStringList{"from-json", "@in", "@out"}
+                                  << QByteArray(R"({"tasks": [{"name": "x", "icon": 1.5}]})") << QByteArray("icon");
+        QTest::newRow("newer version without --yes")
+            << QStringList{"resave", "@in", "@out"}
+            << QByteArray("<XML><FORMATVERSION>9</FORMATVERSION><LIST></LIST></XML>") << QByteArray("newer version");
+        QTest::newRow("unreadable version") << QStringList{"resave", "@in", "@out"}
+                                            << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>")
+                                            << QByteArray("not a valid Ortolan file");
+        QTest::newRow("folder to write into is missing")
+            << QStringList{"resave", "@in", "@no/such/folder/out"}
+            << QByteArray("<XML><LIST></LIST></XML>") << QByteArray("Could not write");
+    }
+    void shouldRefuseBadInputAndWriteNothing() {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(QByteArray, message);
+        QTemporaryDir dir;
+        if (!input.isEmpty())
+            writeFile(dir.filePath("in"), input);
+        for (QString& a : args)
+            if (a.startsWith(QLatin1Char('@')))
+                a = dir.filePath(a.mid(1));
+        const Run r = cli(args);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(message), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QFile::exists(dir.filePath("out")));
+        QVERIFY(!QFile::exists(dir.filePath("missing.oxml")));
+    }
+
+    void shouldOpenANewerVersionWhenToldYes() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("in"), "<XML><FORMATVERSION>9</FORMATVERSION><TITLE>Future</TITLE><LIST>"
+                                      "<ITEM><NAME>a</NAME><DESC></DESC></ITEM></LIST></XML>");
+        const Run r = cli({"--yes", "dump", dir.filePath("in")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QJsonDocument::fromJson(r.out).object()["count"].toInt(), 1);
+    }
+
+    void shouldWarnAboutValuesItCouldNotRead() {
+        QTemporaryDir dir;
+        writeFile(dir.filePath("in"), "<XML><LIST><ITEM><NAME>a</NAME><DATEDUE>someday</DATEDUE><DESC></DESC></ITEM>"
+                                      "</LIST></XML>");
+        const Run r = cli({"dump", dir.filePath("in")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.contains("1 value(s) could not be read"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "test_cli.moc"

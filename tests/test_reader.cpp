@@ -1,0 +1,298 @@
+#include "TestSupport.h"
+#include "views/Colouring.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace ortolan;
+
+namespace {
+
+QByteArray item(const QByteArray& name, const QByteArray& inner = QByteArray()) {
+    return "<ITEM><NAME>" + name + "</NAME><DESC></DESC><STATUS>INCOMPLETE</STATUS>" + inner + "</ITEM>";
+}
+
+QByteArray file(const QByteArray& items, const QByteArray& version = "1.02") {
+    return "<XML>\r\n<FORMATVERSION>" + version + "</FORMATVERSION>\r\n<TITLE>T</TITLE>\r\n<LIST>\r\n" + items +
+           "</LIST>\r\n</XML>\r\n\r\n";
+}
+
+QByteArray itemsFile(int n) {
+    QByteArray items;
+    for (int i = 1; i <= n; ++i)
+        items += item("Item " + QByteArray::number(i));
+    return file(items);
+}
+
+QList<float> progressOf(const QByteArray& bytes) {
+    test::TaskList list;
+    QList<float> seen;
+    list.xml.setProgressHandler([&](float f) { seen << f; });
+    list.loadBytes(bytes);
+    return seen;
+}
+
+} // namespace
+
+class TestReader : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldReadTwoHundredItemsWhateverTheWhitespace() {
+        // given 200 top-level items, every fifth with sub-items, and odd spacing between elements
+        QByteArray items;
+        const QByteArray gaps[] = {"", "\r\n", "\t\t\t", " junk text ", "\n\n"};
+        for (int i = 1; i <= 200; ++i) {
+            const QByteArray gap = gaps[i % 5];
+            QByteArray inner;
+            if (i % 5 == 0)
+                inner = gap + "<LIST>" + gap + item("sub " + QByteArray::number(i)) + gap +
+                        item("sub2 " + QByteArray::number(i)) + "</LIST>" + gap;
+            items += gap + item("Item " + QByteArray::number(i), inner) + gap;
+        }
+        // when it is read
+        test::TaskList list;
+        QVERIFY(list.loadBytes(file(items)).ok);
+        // then exactly 200 top-level items, in order, each with its own sub-items
+        const TreeNode* top = list.tree.Item(kRootID);
+        QCOMPARE(top->Children(), 200);
+        for (int i = 1; i <= 200; ++i) {
+            const TreeNode* n = top->childAt(i - 1);
+            QCOMPARE(n->Text(), QStringLiteral("Item %1").arg(i));
+            QCOMPARE(n->Children(), i % 5 == 0 ? 2 : 0);
+        }
+        QCOMPARE(list.th.getTaskCount(), 200 + 2 * 40);
+    }
+
+    void shouldNumberKeysItemThenSubItemsThenNextSibling() {
+        test::TaskList list;
+        QVERIFY(list.loadBytes(file(item("A", "<LIST>" + item("A1", "<LIST>" + item("A1a") + "</LIST>") +
+                                                   item("A2") + "</LIST>") +
+                                    item("B")))
+                    .ok);
+        QStringList order;
+        for (const char* name : {"A", "A1", "A1a", "A2", "B"})
+            for (int i = 2; i <= list.tree.Count(); ++i)
+                if (list.tree.Item(i)->Text() == QLatin1String(name))
+                    order << list.tree.Item(i)->Key();
+        QCOMPARE(order, QStringList({"R1", "R2", "R3", "R4", "R5"}));
+        QCOMPARE(list.th.getTask("R3")->TaskName, QStringLiteral("A1a"));
+        QCOMPARE(list.tree.Item("R3")->Parent()->Key(), QStringLiteral("R2"));
+    }
+
+    void shouldTakeFieldsVerbatimAndShowPictureTwoForIconZero() {
+        test::TaskList list;
+        QVERIFY(list.loadBytes(file("<ITEM><NAME> spaced </NAME><DESC>line 1\r\nline 2</DESC>"
+                                    "<CATEGORIES>Today,Work</CATEGORIES><ICONINDEX>0</ICONINDEX>"
+                                    "<STATUS>complete</STATUS><DATEDUE>2/1/2027 3:07:09 PM</DATEDUE></ITEM>"
+                                    "<ITEM><NAME>No icon</NAME><DESC></DESC></ITEM>"
+                                    "<ITEM><NAME>Icon 7</NAME><ICONINDEX>7</ICONINDEX><DESC></DESC></ITEM>"))
+                    .ok);
+        const Task* t = list.th.getTask("R1");
+        QCOMPARE(t->TaskName, QStringLiteral(" spaced "));
+        QCOMPARE(t->Description, QStringLiteral("line 1\r\nline 2"));
+        QCOMPARE(t->CategoryString, QStringLiteral("Today,Work"));
+        QCOMPARE(t->Status, QStringLiteral("complete"));
+        QCOMPARE(t->DateDue, makeDueDate(QDate(2027, 2, 1), QTime(15, 7, 9)));
+        QCOMPARE(t->IconIndex, 0);
+        QCOMPARE(list.tree.Item("R1")->Image(), 2);
+        QCOMPARE(list.tree.Item("R2")->Image(), 2);
+        QVERIFY(!hasDueDate(list.th.getTask("R2")->DateDue));
+        QVERIFY(list.th.getTask("R2")->Status.isEmpty());
+        QCOMPARE(list.tree.Item("R3")->Image(), 7);
+        QCOMPARE(list.th.getTask("R3")->IconIndex, 7);
+    }
+
+    void shouldLetTheFirstFieldInsideAnItemWin() {
+        // An item that lacks its own name takes the first name written inside it.
+        test::TaskList list;
+        QVERIFY(list.loadBytes(file("<ITEM><DESC>outer</DESC><LIST>" + item("inner") + "</LIST></ITEM>")).ok);
+        QCOMPARE(list.th.getTask("R1")->TaskName, QStringLiteral("inner"));
+        QCOMPARE(list.th.getTask("R1")->Description, QStringLiteral("outer"));
+    }
+
+    void shouldAskBeforeReadingANewerFormat_data() {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<bool>("asks");
+        QTest::newRow("1.03") << QByteArray("1.03") << true;
+        QTest::newRow("2") << QByteArray("2") << true;
+        QTest::newRow("1.02") << QByteArray("1.02") << false;
+        QTest::newRow("1.01") << QByteArray("1.01") << false;
+        QTest::newRow("none") << QByteArray() << false;
+        QTest::newRow("not a number") << QByteArray("abc") << false;
+    }
+    void shouldAskBeforeReadingANewerFormat() {
+        QFETCH(QByteArray, version);
+        QFETCH(bool, asks);
+        const QByteArray bytes = file(item("A"), version);
+        // answered No
+        test::ScriptedPrompt no;
+        test::TaskList list;
+        const LoadResult refused = list.loadBytes(bytes, &no);
+        QCOMPARE(no.asked.size(), asks ? 1 : 0);
+        QCOMPARE(refused.ok, !asks);
+        if (asks) {
+            const PromptMessage& m = no.asked.first();
+            QCOMPARE(m.title, QStringLiteral("Error loading file"));
+            QCOMPARE(m.buttons, PromptButtons::YesNo);
+            QCOMPARE(m.text, QStringLiteral("This is file was created in a newer version on Ortolan. Please download "
+                                            "the latest version in order to read this file.\nWould you like to try to "
+                                            "open the file anyway?"));
+            // answered Yes
+            test::ScriptedPrompt yes;
+            yes.answers << PromptAnswer::Yes;
+            QVERIFY(list.loadBytes(bytes, &yes).ok);
+            QCOMPARE(list.childNames(), QStringLiteral("A"));
+        }
+    }
+
+    void shouldRefuseAVersionTooLargeForANumber() {
+        test::ScriptedPrompt prompt;
+        test::TaskList list;
+        const LoadResult r = list.loadBytes(file(item("A"), "1e999"), &prompt);
+        QVERIFY(!r.ok);
+        QCOMPARE(prompt.asked.size(), 1);
+        QCOMPARE(prompt.asked.first().text, QStringLiteral("Cannot load file. This is not a valid Ortolan file."));
+        QCOMPARE(prompt.asked.first().title, QStringLiteral("Error Loading File"));
+        QCOMPARE(prompt.asked.first().icon, PromptIcon::Critical);
+        QCOMPARE(prompt.asked.first().buttons, PromptButtons::Ok);
+    }
+
+    void shouldReadMissingAndEmptyFilesAsAnEmptyList() {
+        QTemporaryDir dir;
+        QFile empty(dir.filePath("empty.oxml"));
+        QVERIFY(empty.open(QIODevice::WriteOnly));
+        empty.close();
+        for (const QString& path : {dir.filePath("empty.oxml"), dir.filePath("missing.oxml"),
+                                    dir.filePath("no/such/folder/missing.oxml")}) {
+            test::TaskList list;
+            test::ScriptedPrompt prompt;
+            list.xml.setPrompt(&prompt);
+            const LoadResult r = loadTaskList(list.xml, path, list.tree, list.th);
+            QVERIFY(r.ok);
+            QCOMPARE(list.tree.Count(), 1);
+            QCOMPARE(list.tree.Item(kRootID)->Text(), QStringLiteral("My Tasks"));
+            QVERIFY(prompt.asked.isEmpty());
+        }
+        QVERIFY(!QFile::exists(dir.filePath("missing.oxml"))); // reading creates nothing
+    }
+
+    void shouldRefuseAPathThatCannotBeRead() {
+        QTemporaryDir dir;
+        test::TaskList list;
+        const LoadResult r = loadTaskList(list.xml, dir.path(), list.tree, list.th);
+        QVERIFY(!r.ok);
+        QVERIFY(r.error.contains(dir.path()));
+    }
+
+    void shouldReadBrokenFilesAsExpected_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("topLevel");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("skipped");
+        QTest::addColumn<int>("questions");
+        // clang-format off
+        QTest::newRow("complete") << "complete.oxml" << true << "Broken" << "One,Two,Three" << 4 << 0 << 0;
+        QTest::newRow("cut inside an item") << "cut-in-item.oxml" << true << "Broken" << "One,Two" << 3 << 0 << 0;
+        QTest::newRow("cut inside a sub-list") << "cut-in-nested-list.oxml" << true << "Broken" << "One" << 1 << 0 << 0;
+        QTest::newRow("list never closed") << "unclosed-list.oxml" << true << "Broken" << "One,Two,Three" << 4 << 0 << 0;
+        QTest::newRow("empty") << "empty.oxml" << true << "My Tasks" << "" << 0 << 0 << 0;
+        QTest::newRow("binary garbage") << "garbage.oxml" << true << "My Tasks" << "" << 0 << 0 << 0;
+        QTest::newRow("stray closing tags") << "stray-closing-tags.oxml" << true << "Broken" << "One,Two" << 2 << 0 << 0;
+        QTest::newRow("unreadable dates") << "bad-dates.oxml" << true << "Broken" << "Good,Bad month,Words" << 3 << 2 << 0;
+        QTest::newRow("unreadable icons") << "bad-icons.oxml" << true << "Broken" << "Big,Letters,Fine,Unknown picture" << 4 << 2 << 0;
+        QTest::newRow("newer version declined") << "newer-version.oxml" << false << "" << "" << 0 << 0 << 1;
+        QTest::newRow("version overflows") << "huge-version.oxml" << false << "" << "" << 0 << 0 << 1;
+        QTest::newRow("no version") << "no-version.oxml" << true << "Broken" << "One,Two,Three" << 4 << 0 << 0;
+        QTest::newRow("no title") << "no-title.oxml" << true << "My Tasks" << "One,Two,Three" << 4 << 0 << 0;
+        QTest::newRow("missing fields") << "missing-fields.oxml" << true << "Broken" << "Only a name,,Last" << 3 << 0 << 0;
+        QTest::newRow("UTF-8") << "utf8.oxml" << true << "Broken" << QString::fromUtf8("Zürich → 東京") << 1 << 0 << 0;
+        QTest::newRow("Windows-1252") << "cp1252.oxml" << true << "Broken" << QString::fromUtf8("Café €5") << 1 << 0 << 0;
+        QTest::newRow("starts with an item") << "starts-with-item.oxml" << true << "My Tasks" << "Inner" << 1 << 0 << 0;
+        // clang-format on
+    }
+    void shouldReadBrokenFilesAsExpected() {
+        QFETCH(QString, name);
+        QFETCH(bool, ok);
+        QFETCH(QString, title);
+        QFETCH(QString, topLevel);
+        QFETCH(int, count);
+        QFETCH(int, skipped);
+        QFETCH(int, questions);
+        test::TaskList list;
+        test::ScriptedPrompt prompt;
+        list.xml.setPrompt(&prompt);
+        QList<float> progress;
+        list.xml.setProgressHandler([&](float f) { progress << f; });
+        const LoadResult r = loadTaskList(list.xml, QStringLiteral(ORTOLAN_TEST_DATA "/") + name, list.tree, list.th);
+        QCOMPARE(r.ok, ok);
+        QCOMPARE(prompt.asked.size(), questions);
+        for (float f : progress)
+            QVERIFY(f > 0 && f <= 1);
+        if (!ok)
+            return;
+        QCOMPARE(list.tree.Item(kRootID)->Text(), title);
+        QCOMPARE(list.childNames(), topLevel);
+        QCOMPARE(list.th.getTaskCount(), count);
+        QCOMPARE(list.tree.Count(), count + 1);
+        QCOMPARE(r.skippedValues, skipped);
+    }
+
+    void shouldSkipOnlyTheValuesThatCannotBeRead() {
+        test::TaskList list;
+        QVERIFY(loadTaskList(list.xml, ORTOLAN_TEST_DATA "/bad-dates.oxml", list.tree, list.th).ok);
+        QCOMPARE(list.th.getTask("R1")->DateDue, makeDueDate(QDate(2027, 2, 1)));
+        QVERIFY(!hasDueDate(list.th.getTask("R2")->DateDue));
+        QCOMPARE(list.th.getTask("R2")->Status, QStringLiteral("INCOMPLETE"));
+        test::TaskList icons;
+        QVERIFY(loadTaskList(icons.xml, ORTOLAN_TEST_DATA "/bad-icons.oxml", icons.tree, icons.th).ok);
+        QCOMPARE(icons.th.getTask("R1")->IconIndex, 0);
+        QCOMPARE(icons.th.getTask("R4")->IconIndex, 50); // a picture the list lacks: shown as 2, kept as 50
+        QCOMPARE(icons.tree.Item("R4")->Image(), 2);
+    }
+
+    void shouldReportProgressOncePerWholePercent_data() {
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("reports");
+        QTest::newRow("10 items") << 10 << 10;
+        QTest::newRow("1000 items") << 1000 << 100;
+        QTest::newRow("150 items") << 150 << 100;
+        QTest::newRow("no items") << 0 << 0;
+    }
+    void shouldReportProgressOncePerWholePercent() {
+        QFETCH(int, items);
+        QFETCH(int, reports);
+        const QList<float> seen = progressOf(itemsFile(items));
+        QCOMPARE(seen.size(), reports);
+        if (reports == 0)
+            return;
+        QCOMPARE(seen.last(), 1.0f);
+        for (qsizetype i = 1; i < seen.size(); ++i)
+            QVERIFY(seen[i] > seen[i - 1]);
+        if (items == 10)
+            QCOMPARE(seen.first(), 0.1f);
+    }
+
+    void shouldCountAnItemAtTheVeryStart() {
+        const QList<float> seen = progressOf("<ITEM><NAME>a</NAME></ITEM><LIST>" + item("b") + "</LIST>");
+        QCOMPARE(seen, QList<float>({0.5f}));
+    }
+
+    void shouldColourAndRecalculateAfterReading() {
+        test::TaskList list;
+        QVERIFY(list.loadBytes(file(item("Rent 500") + item("Food 200") + item("Total: !!sum!!") +
+                                    "<ITEM><NAME>Call</NAME><CATEGORIES>Today</CATEGORIES><DESC></DESC></ITEM>" +
+                                    "<ITEM><NAME>Done</NAME><STATUS>COMPLETE</STATUS><DESC></DESC></ITEM>"))
+                    .ok);
+        QCOMPARE(list.tree.Item("R3")->Text(), QStringLiteral("Total: 700"));
+        QCOMPARE(list.th.getTask("R3")->TaskName, QStringLiteral("Total: !!sum!!"));
+        QCOMPARE(list.tree.Item("R4")->ForeColor(), kColourDarkRed);
+        QCOMPARE(list.tree.Item("R5")->ForeColor(), kColourGrey);
+        QCOMPARE(list.tree.Item("R1")->ForeColor(), kColourBlack);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReader)
+#include "test_reader.moc"
