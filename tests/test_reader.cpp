@@ -253,6 +253,43 @@ private slots:
         QCOMPARE(icons.tree.Item("R4")->Image(), 2);
     }
 
+    void shouldReadDueDates_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDateTime>("due"); // invalid: no due date
+        QTest::addColumn<bool>("readable");
+        const QDateTime none;
+        QTest::newRow("no date") << "12:00:00 AM" << none << true;
+        QTest::newRow("empty") << "" << none << true;
+        QTest::newRow("date") << "12/5/2026" << makeDueDate(QDate(2026, 12, 5)) << true;
+        QTest::newRow("date and time") << "12/5/2026 3:07:09 PM" << makeDueDate(QDate(2026, 12, 5), QTime(15, 7, 9))
+                                       << true;
+        QTest::newRow("midnight hour") << "1/1/2026 12:30:00 AM" << makeDueDate(QDate(2026, 1, 1), QTime(0, 30))
+                                       << true;
+        QTest::newRow("24-hour time") << "1/1/2026 17:45" << makeDueDate(QDate(2026, 1, 1), QTime(17, 45)) << true;
+        QTest::newRow("ISO") << "2026-12-05" << makeDueDate(QDate(2026, 12, 5)) << true;
+        QTest::newRow("ISO with time") << "2026-12-05T08:00:00" << makeDueDate(QDate(2026, 12, 5), QTime(8, 0))
+                                       << true;
+        QTest::newRow("spaces around") << "  2/1/2027 " << makeDueDate(QDate(2027, 2, 1)) << true;
+        QTest::newRow("no such day") << "2/30/2026" << none << false;
+        QTest::newRow("month 13") << "13/1/2026" << none << false;
+        QTest::newRow("two-digit year") << "12/5/26" << none << false;
+        QTest::newRow("hour 13 PM") << "1/1/2026 13:00:00 PM" << none << false;
+        QTest::newRow("words") << "tomorrow" << none << false;
+        QTest::newRow("trailing text") << "12/5/2026 soon" << none << false;
+    }
+    void shouldReadDueDates() {
+        QFETCH(QString, text);
+        QFETCH(QDateTime, due);
+        QFETCH(bool, readable);
+        const auto read = parseDueDate(text);
+        QCOMPARE(bool(read), readable);
+        if (readable) {
+            QCOMPARE(hasDueDate(*read), due.isValid());
+            if (due.isValid())
+                QCOMPARE(*read, due);
+        }
+    }
+
     void shouldReportProgressOncePerWholePercent_data() {
         QTest::addColumn<int>("items");
         QTest::addColumn<int>("reports");

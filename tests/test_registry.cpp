@@ -154,6 +154,27 @@ private slots:
         QCOMPARE(th.getTaskCount(), n);
     }
 
+    void shouldForgetARememberedRecordOnceItIsDeleted() {
+        // given a node whose record has been looked up through the node
+        TaskTree tree;
+        TaskHandler th;
+        TreeNode* node = tree.AddTopLevel("T1", "one", 2);
+        QVERIFY(!th.taskOf(node)); // no record yet
+        Task* task = th.addTask(record("T1"));
+        QCOMPARE(th.taskOf(node), task); // a record added later is found
+        // when the record is deleted
+        th.deleteTask(task);
+        // then the node no longer leads to it
+        QVERIFY(!th.taskOf(node));
+        Task* again = th.addTask(record("T1"));
+        QCOMPARE(th.taskOf(node), again);
+        // and another registry is asked afresh
+        TaskHandler other;
+        QVERIFY(!other.taskOf(node));
+        th.init();
+        QVERIFY(!th.taskOf(node));
+    }
+
     void shouldStartAfreshOnInit() {
         TaskHandler th;
         th.addTask(record(th.getNewTaskID()));

@@ -29,7 +29,7 @@ QString colourName(NodeColour c) {
 
 QJsonObject nodeToJson(const TreeNode* node, const TaskHandler& th) {
     const Task blank;
-    const Task* found = th.getTask(node->Key());
+    const Task* found = th.taskOf(node);
     const Task& task = found ? *found : blank;
     QJsonObject o;
     o[QStringLiteral("key")] = node->Key();

@@ -1,5 +1,6 @@
 #include "ValueCodec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -110,7 +111,22 @@ QString unescape(const QString& text) {
 
 void appendEncoded(QByteArray& out, QStringView value) {
     const qsizetype n = value.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    // Most values are plain ASCII without "<" or "&": copied in one go.
+    qsizetype plain = 0;
+    while (plain < n) {
+        const char16_t u = value[plain].unicode();
+        if (u >= 0x80 || u == '<' || u == '&')
+            break;
+        ++plain;
+    }
+    if (plain > 0) {
+        const qsizetype at = out.size();
+        out.resize(at + plain);
+        char* dst = out.data() + at;
+        for (qsizetype i = 0; i < plain; ++i)
+            dst[i] = char(value[i].unicode());
+    }
+    for (qsizetype i = plain; i < n; ++i) {
         const char16_t u = value[i].unicode();
         if (u == '<' && startsFormatTag(value, i)) {
             out += "&lt;";
@@ -144,8 +160,14 @@ QString decode(const char* data, qsizetype size, bool utf8) {
     if (size == 0)
         return QString();
     QString text;
+    const bool hasC1 = !utf8 && std::any_of(data, data + size, [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b >= 0x80 && b < 0xA0;
+    });
     if (utf8) {
         text = QString::fromUtf8(data, size);
+    } else if (!hasC1) {
+        text = QString::fromLatin1(data, size); // the code page agrees with Latin-1 outside 0x80..0x9F
     } else {
         text.resize(size);
         QChar* dst = text.data();
@@ -154,6 +176,8 @@ QString decode(const char* data, qsizetype size, bool utf8) {
             dst[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighTable[b - 0x80]) : QChar(char16_t(b));
         }
     }
+    if (std::memchr(data, '&', size_t(size)) == nullptr)
+        return text;
     return unescape(text);
 }
 

@@ -39,7 +39,7 @@ public:
     // node and called th.init() (see prepareEmptyList). A missing or empty file reads as an
     // empty list. Ends with colouring and recalculating the tree.
     LoadResult loadXMLFile(const QString& filename, TaskHandler& th, const QString& category = QString());
-    LoadResult loadFromBytes(const QByteArray& bytes, TaskHandler& th);
+    LoadResult loadFromBytes(QByteArray bytes, TaskHandler& th);
 
     // Writes the tree through a temporary file that replaces the old one only when complete.
     SaveResult saveXMLfile(const QString& filename) const;
@@ -51,15 +51,10 @@ public:
     void setTaskHandler(TaskHandler* th) { taskHandler_ = th; }
 
 private:
-    class Reader;
-
     TaskTree& tree_;
     TaskHandler* taskHandler_ = nullptr;
     Prompt* prompt_ = nullptr;
     std::function<void(float)> progress_;
-    int lastPercent_ = 0;
-    qint64 keyCounter_ = 0;
-    qint64 itemsRead_ = 0;
 };
 
 // Empties the tree and the registry and adds the top node, as every load expects.

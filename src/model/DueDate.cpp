@@ -1,39 +1,89 @@
 #include "DueDate.h"
 
-#include <QRegularExpression>
+#include <cstdio>
 
 namespace ortolan {
 
 namespace {
 const QDate kZeroDate(1899, 12, 30);
 
+// A small reader over the characters of a date text.
+class Scanner {
+public:
+    explicit Scanner(const QString& text) : t_(text) {}
+
+    bool atEnd() const { return i_ >= t_.size(); }
+    bool skip(char16_t c) {
+        if (!atEnd() && t_[i_].unicode() == c) {
+            ++i_;
+            return true;
+        }
+        return false;
+    }
+    void skipSpaces() {
+        while (!atEnd() && t_[i_].isSpace())
+            ++i_;
+    }
+    // A number of minDigits to maxDigits digits, or -1.
+    int number(int minDigits, int maxDigits) {
+        int value = 0;
+        int digits = 0;
+        while (!atEnd() && digits < maxDigits && t_[i_] >= QLatin1Char('0') && t_[i_] <= QLatin1Char('9')) {
+            value = value * 10 + (t_[i_].unicode() - '0');
+            ++i_;
+            ++digits;
+        }
+        return digits >= minDigits ? value : -1;
+    }
+    // "AM" or "PM" in any case: 0 or 12; -1 when neither stands here.
+    int meridiem() {
+        if (t_.size() - i_ < 2 || t_[i_ + 1].toUpper() != QLatin1Char('M'))
+            return -1;
+        const QChar c = t_[i_].toUpper();
+        if (c != QLatin1Char('A') && c != QLatin1Char('P'))
+            return -1;
+        i_ += 2;
+        return c == QLatin1Char('A') ? 0 : 12;
+    }
+
+    // [h]h:mm[:ss][ AM|PM], with AM/PM optional when allowed.
+    std::optional<QTime> time(bool needMeridiem) {
+        int h = number(1, 2);
+        if (h < 0 || !skip(':'))
+            return std::nullopt;
+        const int m = number(2, 2);
+        int s = 0;
+        if (skip(':'))
+            s = number(2, 2);
+        if (m < 0 || s < 0)
+            return std::nullopt;
+        skipSpaces();
+        const int half = meridiem();
+        if (half >= 0) {
+            if (h < 1 || h > 12)
+                return std::nullopt;
+            h = h % 12 + half;
+        } else if (needMeridiem) {
+            return std::nullopt;
+        }
+        QTime t(h, m, s);
+        if (!t.isValid())
+            return std::nullopt;
+        return t;
+    }
+
+private:
+    const QString& t_;
+    qsizetype i_ = 0;
+};
+
 QString usTime(const QTime& t) {
     int h12 = t.hour() % 12;
     if (h12 == 0)
         h12 = 12;
-    return QStringLiteral("%1:%2:%3 %4")
-        .arg(h12)
-        .arg(t.minute(), 2, 10, QLatin1Char('0'))
-        .arg(t.second(), 2, 10, QLatin1Char('0'))
-        .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
-}
-
-std::optional<QTime> parseTime(const QRegularExpressionMatch& m, int first) {
-    if (!m.hasCaptured(first))
-        return QTime(0, 0);
-    int h = m.captured(first).toInt();
-    int min = m.captured(first + 1).toInt();
-    int s = m.hasCaptured(first + 2) ? m.captured(first + 2).toInt() : 0;
-    const QString ampm = m.captured(first + 3).toUpper();
-    if (!ampm.isEmpty()) {
-        if (h < 1 || h > 12)
-            return std::nullopt;
-        h = (h % 12) + (ampm == QLatin1String("PM") ? 12 : 0);
-    }
-    QTime t(h, min, s);
-    if (!t.isValid())
-        return std::nullopt;
-    return t;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d:%02d:%02d %s", h12, t.minute(), t.second(), t.hour() < 12 ? "AM" : "PM");
+    return QString::fromLatin1(buf);
 }
 } // namespace
 
@@ -51,42 +101,62 @@ QString formatDueDate(const QDateTime& due) {
     const QTime whole(t.hour(), t.minute(), t.second());
     if (d == kZeroDate)
         return usTime(whole); // a time of day without a date
-    QString date = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year(), 4, 10, QLatin1Char('0'));
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%d/%d/%04d", d.month(), d.day(), d.year());
+    const QString date = QString::fromLatin1(buf);
     if (whole == QTime(0, 0))
         return date;
     return date + QLatin1Char(' ') + usTime(whole);
 }
 
 std::optional<QDateTime> parseDueDate(const QString& input) {
+    if (input.isEmpty() || input == QLatin1String("12:00:00 AM"))
+        return QDateTime();
     const QString text = input.trimmed();
-    if (text.isEmpty() || text == QLatin1String("12:00:00 AM"))
+    if (text.isEmpty())
         return QDateTime();
 
-    static const QString timePart =
-        QStringLiteral(R"((?:[ T]+(\d{1,2}):(\d{2})(?::(\d{2}))?(?:\s*([AaPp][Mm]))?)?)");
-    static const QRegularExpression us(QStringLiteral(R"(^(\d{1,2})/(\d{1,2})/(\d{4}))") + timePart +
-                                       QStringLiteral("$"));
-    static const QRegularExpression iso(QStringLiteral(R"(^(\d{4})-(\d{1,2})-(\d{1,2}))") + timePart +
-                                        QStringLiteral("$"));
-    static const QRegularExpression timeOnly(QStringLiteral(R"(^(\d{1,2}):(\d{2})(?::(\d{2}))?\s*([AaPp][Mm])$)"));
-
+    Scanner s(text);
     QDate date;
-    std::optional<QTime> time;
-    if (auto m = us.match(text); m.hasMatch()) {
-        date = QDate(m.captured(3).toInt(), m.captured(1).toInt(), m.captured(2).toInt());
-        time = parseTime(m, 4);
-    } else if (auto m = iso.match(text); m.hasMatch()) {
-        date = QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-        time = parseTime(m, 4);
-    } else if (auto m = timeOnly.match(text); m.hasMatch()) {
-        date = kZeroDate;
-        time = parseTime(m, 1);
+    const int first = s.number(1, 4);
+    if (first >= 0 && s.skip('/')) {
+        // month/day/year, the form this program writes
+        const int day = s.number(1, 2);
+        const int year = s.skip('/') ? s.number(4, 4) : -1;
+        if (day < 0 || year < 0)
+            return std::nullopt;
+        date = QDate(year, first, day);
+    } else if (first >= 1000 && s.skip('-')) {
+        // year-month-day, as other programs write it
+        const int month = s.number(1, 2);
+        const int day = s.skip('-') ? s.number(1, 2) : -1;
+        if (month < 0 || day < 0)
+            return std::nullopt;
+        date = QDate(first, month, day);
     } else {
-        return std::nullopt;
+        // a time of day alone
+        Scanner timeOnly(text);
+        const auto t = timeOnly.time(true);
+        if (!t || !timeOnly.atEnd())
+            return std::nullopt;
+        return makeDueDate(kZeroDate, *t);
     }
-    if (!date.isValid() || !time)
+    if (!date.isValid())
         return std::nullopt;
-    return makeDueDate(date, *time);
+
+    QTime time(0, 0);
+    if (!s.atEnd()) {
+        if (!s.skip('T') && !s.skip(' '))
+            return std::nullopt;
+        s.skipSpaces();
+        const auto t = s.time(false);
+        if (!t)
+            return std::nullopt;
+        time = *t;
+    }
+    if (!s.atEnd())
+        return std::nullopt;
+    return makeDueDate(date, time);
 }
 
 } // namespace ortolan

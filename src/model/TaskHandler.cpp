@@ -1,6 +1,17 @@
 #include "TaskHandler.h"
 
+#include "TaskTree.h"
+
+#include <atomic>
+
 namespace ortolan {
+
+namespace {
+quint64 nextGeneration() {
+    static std::atomic<quint64> counter{0};
+    return ++counter;
+}
+} // namespace
 
 TaskHandler::TaskHandler() { init(); }
 
@@ -22,21 +33,35 @@ void TaskHandler::init() {
     auto root = new Task;
     root->ID = kRootID;
     head_ = tail_ = root;
-    byID_.insert(root->ID, root);
+    byID_.insert(TaskKey{root->ID}, root);
     taskCount_ = 0;
     idCounter_ = 0;
+    generation_ = nextGeneration();
 }
 
-Task* TaskHandler::getTask(const QString& id) const { return byID_.value(id, nullptr); }
+Task* TaskHandler::getTask(const QString& id) const { return byID_.value(TaskKey{id}, nullptr); }
+
+Task* TaskHandler::taskOf(const TreeNode* node) const {
+    if (node->taskGeneration_ == generation_)
+        return node->task_;
+    // Only found records are remembered: a record added later under a missing key must be seen.
+    // Adding never changes which record a key finds first, so only losing one forgets.
+    Task* task = getTask(node->Key());
+    if (task) {
+        node->task_ = task;
+        node->taskGeneration_ = generation_;
+    }
+    return task;
+}
 
 QString TaskHandler::getNewTaskID() const { return QLatin1Char('T') + QString::number(idCounter_ + 1); }
 
 void TaskHandler::indexRecord(Task* task) {
     // Records with the same ID queue up in chain order behind the first one, which is the
     // one a walk from the head would find.
-    auto it = byID_.find(task->ID);
+    auto it = byID_.find(TaskKey{task->ID});
     if (it == byID_.end()) {
-        byID_.insert(task->ID, task);
+        byID_.insert(TaskKey{task->ID}, task);
         return;
     }
     Task* last = it.value();
@@ -46,7 +71,7 @@ void TaskHandler::indexRecord(Task* task) {
 }
 
 void TaskHandler::unindexRecord(Task* task) {
-    auto it = byID_.find(task->ID);
+    auto it = byID_.find(TaskKey{task->ID});
     if (it == byID_.end())
         return;
     if (it.value() == task) {
@@ -87,6 +112,7 @@ void TaskHandler::deleteTask(Task*& theTask) {
     if (task->next_)
         task->next_->previous_ = task->previous_;
     unindexRecord(task);
+    generation_ = nextGeneration();
     delete task;
     theTask = nullptr;
     --taskCount_;

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "Task.h"
+#include "TaskKey.h"
 
 #include <QHash>
 #include <memory>
 
 namespace ortolan {
+
+class TreeNode;
 
 // The registry of the open document's tasks: one chain in the order the records were added,
 // headed by the root task. Lookups go through an index beside the chain, so getTask answers
@@ -23,6 +26,10 @@ public:
     void init();
 
     Task* getTask(const QString& id) const;
+
+    // getTask(node->Key()), remembered on the node so that passes over the whole tree skip the
+    // lookup. What is remembered is forgotten whenever this registry loses a record.
+    Task* taskOf(const TreeNode* node) const;
 
     // "T" + the next counter value. Does not advance the counter: register the task with
     // addTask before asking again.
@@ -48,7 +55,8 @@ private:
     Task* tail_ = nullptr;
     qint64 taskCount_ = 0;
     qint64 idCounter_ = 0; // addTask calls since init; wide enough never to wrap
-    QHash<QString, Task*> byID_;
+    quint64 generation_ = 0; // changes whenever a record goes; unique across registries
+    QHash<TaskKey, Task*> byID_;
 };
 
 } // namespace ortolan

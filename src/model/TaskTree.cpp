@@ -94,7 +94,7 @@ TreeNode* TaskTree::Add(const QString& relativeKey, Relationship, const QString&
                         TreeError* error) {
     TreeNode* relative = nullptr;
     if (!relativeKey.isEmpty()) {
-        relative = byKey_.value(relativeKey, nullptr);
+        relative = byKey_.value(TaskKey{relativeKey}, nullptr);
         if (!relative) {
             if (error)
                 *error = {TreeErrors::ElementNotFound, QStringLiteral("Element not found")};
@@ -106,14 +106,14 @@ TreeNode* TaskTree::Add(const QString& relativeKey, Relationship, const QString&
 
 TreeNode* TaskTree::Add(TreeNode* relative, const QString& key, const QString& text, int image, TreeError* error) {
     TreeNode* holder = relative ? relative : &top_;
-    if (byKey_.contains(key)) {
+    if (byKey_.contains(TaskKey{key})) {
         if (error)
             *error = {TreeErrors::KeyNotUnique, QStringLiteral("Key is not unique in collection")};
         return nullptr;
     }
     auto owned = std::unique_ptr<TreeNode>(new TreeNode(this, key, text, image));
     TreeNode* node = owned.get();
-    byKey_.insert(key, node);
+    byKey_.insert(TaskKey{key}, node);
     node->index_ = int(nodes_.size()) + 1;
     nodes_.push_back(std::move(owned));
 
@@ -137,9 +137,10 @@ TreeNode* TaskTree::Item(int index) const {
     return nodes_[size_t(index - 1)].get();
 }
 
-TreeNode* TaskTree::Item(const QString& key) const { return byKey_.value(key, nullptr); }
+TreeNode* TaskTree::Item(const QString& key) const { return byKey_.value(TaskKey{key}, nullptr); }
 
 void TaskTree::Clear() {
+    const bool hadSelection = selected_ != nullptr;
     emit aboutToBeCleared();
     top_.children_.clear();
     top_.rowsStale_ = false;
@@ -147,6 +148,8 @@ void TaskTree::Clear() {
     nodes_.clear();
     selected_ = nullptr;
     emit cleared();
+    if (hadSelection)
+        emit selectionChanged(nullptr);
 }
 
 void TaskTree::forgetSubtree(TreeNode* node, std::vector<char>& doomed) {
@@ -155,7 +158,7 @@ void TaskTree::forgetSubtree(TreeNode* node, std::vector<char>& doomed) {
         TreeNode* n = stack.back();
         stack.pop_back();
         doomed[size_t(n->index_ - 1)] = 1;
-        byKey_.remove(n->key_);
+        byKey_.remove(TaskKey{n->key_});
         if (n == selected_)
             selected_ = nullptr;
         stack.insert(stack.end(), n->children_.begin(), n->children_.end());

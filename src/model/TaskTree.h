@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TaskKey.h"
+
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -8,6 +10,8 @@
 
 namespace ortolan {
 
+class Task;
+class TaskHandler;
 class TaskTree;
 
 // A text colour as 0xRRGGBB.
@@ -63,6 +67,7 @@ public:
 
 private:
     friend class TaskTree;
+    friend class TaskHandler;
     TreeNode(TaskTree* tree, QString key, QString text, int image)
         : tree_(tree), key_(std::move(key)), text_(std::move(text)), image_(image) {}
     const std::vector<TreeNode*>& siblings() const;
@@ -80,6 +85,9 @@ private:
     bool expanded_ = false;
     bool bold_ = false;
     mutable bool rowsStale_ = false; // children_'s row_ fields need renumbering
+    // The node's record as the registry last found it (see TaskHandler::taskOf).
+    mutable Task* task_ = nullptr;
+    mutable quint64 taskGeneration_ = 0;
 };
 
 // The task tree: the shape of the list and the text shown for each task. Nodes are found by
@@ -149,7 +157,7 @@ private:
 
     TreeNode top_{this, QString(), QString(), 0}; // holds the top-level nodes; not in the collection
     std::vector<std::unique_ptr<TreeNode>> nodes_; // index order
-    QHash<QString, TreeNode*> byKey_;
+    QHash<TaskKey, TreeNode*> byKey_;
     TreeNode* selected_ = nullptr;
     LabelEditMode labelEdit_ = LabelEditMode::Automatic;
 };

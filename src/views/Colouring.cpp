@@ -6,7 +6,7 @@ namespace ortolan {
 
 namespace {
 void colourOne(TreeNode* node, const TaskHandler& th) {
-    const Task* task = th.getTask(node->Key());
+    const Task* task = th.taskOf(node);
     if (!task)
         return; // a node without a record keeps its look
     node->setBold(false);

@@ -7,7 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <unordered_map>
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace ortolan {
@@ -16,17 +17,54 @@ namespace {
 
 bool isDigit(char16_t c) { return c >= '0' && c <= '9'; }
 
+// The last number of a name as ASCII, scanning from the end: digits and "." are kept, a comma
+// inside a number is a thousands separator and dropped, anything else ends the number.
+std::string lastNumberText(const QString& text, bool inNumber) {
+    std::string reversed;
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        const char16_t ch = text[i].unicode();
+        if (isDigit(ch) || ch == '.') {
+            reversed += char(ch);
+            inNumber = true;
+        } else if (!inNumber) {
+            continue;
+        } else if (ch == ',') {
+            inNumber = false;
+        } else {
+            break;
+        }
+    }
+    return {reversed.rbegin(), reversed.rend()};
+}
+
+// Digits with at most one point; anything from a second point on is ignored.
+double valueOf(std::string ascii) {
+    const auto second = ascii.find('.', ascii.find('.') + 1);
+    if (ascii.find('.') != std::string::npos && second != std::string::npos)
+        ascii.resize(second);
+    if (ascii.empty() || ascii == ".")
+        return 0;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Only digits and a point: too large means infinite, too small means zero.
+        const std::string whole = ascii.substr(0, ascii.find('.'));
+        return whole.find_first_not_of('0') == std::string::npos ? 0.0 : HUGE_VAL;
+    }
+    return value;
+}
+
 struct SiblingNumber {
     double value = 0;
     bool counted = false; // has a number text, so it counts for an average
 };
 
 SiblingNumber numberOf(const TaskHandler& th, const TreeNode* node) {
-    const Task* task = th.getTask(node->Key());
+    const Task* task = th.taskOf(node);
     if (!task)
         return {};
-    const QString t = extractLastNumber(task->TaskName);
-    return {numberValue(t), !t.isEmpty()};
+    const std::string t = lastNumberText(task->TaskName, false);
+    return {valueOf(t), !t.empty()};
 }
 
 QString substitute(QString name, double sum, qint64 count) {
@@ -38,66 +76,55 @@ QString substitute(QString name, double sum, qint64 count) {
     return name;
 }
 
-// Everything ReCalcTree needs about one section, built once however many formulas it has.
+// One section's numbers, read once however many formulas the section holds.
 //
-// Sums must come out exactly as adding the siblings one by one in tree order would. When every
-// number in the section is a whole number and the total stays within a double's exact range,
-// the order of additions cannot matter, so a formula's sum is the section total less the
-// siblings showing its text. Otherwise each formula adds up its siblings in order.
+// Sums must come out exactly as adding the siblings one by one in tree order gives them. A
+// section with a few formulas does just that for each. A section with many formulas, whose
+// numbers are all whole and whose total stays within a double's exact range, cannot depend on
+// the order of additions: there a formula's sum is the section total less the siblings that
+// show its text, so each formula costs constant time instead of a walk over the section.
 class Section {
 public:
-    Section(const TaskHandler& th, const TreeNode* anyMember) {
-        const TreeNode* first = anyMember->FirstSibling();
-        const TreeNode* parent = anyMember->Parent();
-        const int n = parent ? parent->Children() : 0;
-        members_.reserve(size_t(n));
+    static constexpr size_t kFewFormulas = 4;
+
+    Section(const TaskHandler& th, const TreeNode* anyMember, size_t formulas) {
+        bool whole = true;
         double magnitude = 0;
-        for (const TreeNode* s = first; s; s = s->Next()) {
-            SiblingNumber num = numberOf(th, s);
+        for (const TreeNode* s = anyMember->FirstSibling(); s; s = s->Next()) {
+            const SiblingNumber num = numberOf(th, s);
             members_.push_back({s, num});
             magnitude += std::fabs(num.value);
-            exact_ = exact_ && std::isfinite(num.value) && num.value == std::floor(num.value);
+            whole = whole && std::isfinite(num.value) && num.value == std::floor(num.value);
         }
-        exact_ = exact_ && magnitude <= 9007199254740992.0; // 2^53
-        if (!exact_)
+        byTotals_ = formulas > kFewFormulas && whole && magnitude <= 9007199254740992.0; // 2^53
+        if (!byTotals_)
             return;
         for (const auto& m : members_) {
-            total_.sum += m.number.value;
-            total_.count += m.number.counted;
-            Group& g = byText_[m.node->Text()];
-            g.sum += m.number.value;
-            g.count += m.number.counted;
+            total_.add(m.number);
+            byText_[m.node->Text()].add(m.number);
         }
+        members_ = {};
     }
 
     QString compute(const TreeNode* node, const QString& name) const {
-        double sum = 0;
-        qint64 count = 0;
-        if (exact_) {
-            const Group g = byText_.value(node->Text());
-            sum = total_.sum - g.sum;
-            count = total_.count - g.count;
+        Totals t;
+        if (byTotals_) {
+            const Totals same = byText_.value(node->Text());
+            t = {total_.sum - same.sum, total_.count - same.count};
         } else {
-            for (const auto& m : members_) {
-                if (m.node->Text() == node->Text())
-                    continue;
-                sum += m.number.value;
-                count += m.number.counted;
-            }
+            for (const auto& m : members_)
+                if (m.node->Text() != node->Text())
+                    t.add(m.number);
         }
-        return substitute(name, sum, count);
+        return substitute(name, t.sum, t.count);
     }
 
-    // The node's shown text changes from oldText to its current text.
+    // The node now shows another text than oldText.
     void retext(const TreeNode* node, const QString& oldText, const SiblingNumber& num) {
-        if (!exact_)
+        if (!byTotals_)
             return;
-        Group& from = byText_[oldText];
-        from.sum -= num.value;
-        from.count -= num.counted;
-        Group& to = byText_[node->Text()];
-        to.sum += num.value;
-        to.count += num.counted;
+        byText_[oldText].remove(num);
+        byText_[node->Text()].add(num);
     }
 
 private:
@@ -105,14 +132,22 @@ private:
         const TreeNode* node;
         SiblingNumber number;
     };
-    struct Group {
+    struct Totals {
         double sum = 0;
         qint64 count = 0;
+        void add(const SiblingNumber& n) {
+            sum += n.value;
+            count += n.counted;
+        }
+        void remove(const SiblingNumber& n) {
+            sum -= n.value;
+            count -= n.counted;
+        }
     };
     std::vector<Member> members_;
-    bool exact_ = true;
-    Group total_;
-    QHash<QString, Group> byText_;
+    bool byTotals_ = false;
+    Totals total_;
+    QHash<QString, Totals> byText_;
 };
 
 } // namespace
@@ -120,49 +155,19 @@ private:
 bool hasFormula(const QString& taskName) { return taskName.contains(QLatin1String("!!")); }
 
 QString extractLastNumber(const QString& text, bool inNumber) {
-    QString reversed;
-    for (qsizetype i = text.size() - 1; i >= 0; --i) {
-        const char16_t ch = text[i].unicode();
-        if (isDigit(ch) || ch == '.') {
-            reversed += QChar(ch);
-            inNumber = true;
-        } else if (!inNumber) {
-            continue;
-        } else if (ch == ',') {
-            inNumber = false;
-        } else {
-            break;
-        }
-    }
-    std::reverse(reversed.begin(), reversed.end());
-    return reversed;
+    const std::string digits = lastNumberText(text, inNumber);
+    return QString::fromLatin1(digits.data(), qsizetype(digits.size()));
 }
 
 double numberValue(QStringView number) {
     std::string ascii;
     ascii.reserve(size_t(number.size()));
-    bool seenPoint = false;
     for (QChar c : number) {
-        if (c == QLatin1Char('.')) {
-            if (seenPoint)
-                break;
-            seenPoint = true;
-        } else if (!isDigit(c.unicode())) {
+        if (!isDigit(c.unicode()) && c != QLatin1Char('.'))
             break;
-        }
         ascii += char(c.unicode());
     }
-    if (ascii.empty() || ascii == ".")
-        return 0;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
-    if (ec == std::errc::result_out_of_range) {
-        // Only digits and a point: too large means infinite, too small means zero.
-        const auto point = ascii.find('.');
-        const std::string whole = ascii.substr(0, point);
-        return whole.find_first_not_of('0') == std::string::npos ? 0.0 : HUGE_VAL;
-    }
-    return value;
+    return valueOf(ascii);
 }
 
 QString formatNumber(double value, const QLocale& locale) {
@@ -178,38 +183,44 @@ QString formatNumber(double value, const QLocale& locale) {
 QString ReCalcForNode(TaskTree&, const TaskHandler& th, TreeNode* node) {
     if (!node)
         return QString();
-    const Task* task = th.getTask(node->Key());
+    const Task* task = th.taskOf(node);
     if (!task)
         return node->Text();
-    double sum = 0;
-    qint64 count = 0;
-    for (const TreeNode* s = node->FirstSibling(); s; s = s->Next()) {
-        if (s->Text() == node->Text())
-            continue;
-        const SiblingNumber num = numberOf(th, s);
-        sum += num.value;
-        count += num.counted;
-    }
-    const QString name = substitute(task->TaskName, sum, count);
+    const QString name = Section(th, node, 1).compute(node, task->TaskName);
     node->setText(name);
     return name;
 }
 
 void ReCalcTree(TaskTree& tree, const TaskHandler& th) {
-    std::unordered_map<const TreeNode*, std::unique_ptr<Section>> sections; // by parent
+    // Formulas read only their own section, so sections can be done one at a time; within a
+    // section they go in node-index order, since a formula compares its siblings' shown texts,
+    // which the formulas before it may have changed.
+    struct Formula {
+        const TreeNode* parent;
+        TreeNode* node;
+        const Task* task;
+    };
+    std::vector<Formula> formulas;
     const int count = tree.Count();
     for (int i = 2; i <= count; ++i) {
         TreeNode* node = tree.Item(i);
-        const Task* task = th.getTask(node->Key());
-        if (!task || !hasFormula(task->TaskName))
-            continue;
-        auto& section = sections[node->Parent()];
-        if (!section)
-            section = std::make_unique<Section>(th, node);
-        const QString oldText = node->Text();
-        node->setText(section->compute(node, task->TaskName));
-        if (node->Text() != oldText)
-            section->retext(node, oldText, numberOf(th, node));
+        const Task* task = th.taskOf(node);
+        if (task && hasFormula(task->TaskName))
+            formulas.push_back({node->Parent(), node, task});
+    }
+    std::stable_sort(formulas.begin(), formulas.end(),
+                     [](const Formula& a, const Formula& b) { return std::less<>()(a.parent, b.parent); });
+
+    for (auto first = formulas.begin(); first != formulas.end();) {
+        auto last = std::find_if(first, formulas.end(), [&](const Formula& f) { return f.parent != first->parent; });
+        Section section(th, first->node, size_t(last - first));
+        for (auto f = first; f != last; ++f) {
+            const QString oldText = f->node->Text();
+            f->node->setText(section.compute(f->node, f->task->TaskName));
+            if (f->node->Text() != oldText)
+                section.retext(f->node, oldText, numberOf(th, f->node));
+        }
+        first = last;
     }
 }
 
