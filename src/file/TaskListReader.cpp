@@ -7,6 +7,7 @@
 #include "model/TaskTree.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -68,6 +69,13 @@ std::optional<double> leadingNumber(const QString& text) {
 TaskListReader::TaskListReader(const QByteArray& text, TaskTree& tree, TaskHandler& th)
     : text_(text), tree_(tree), th_(th), index_(text), utf8_(ValueCodec::looksLikeUtf8(text)) {}
 
+QByteArrayView TaskListReader::rawContents(Tag tag, Range range) const {
+    const TagIndex::Element e = index_.find(tag, range);
+    if (!e.matched)
+        return QByteArrayView();
+    return QByteArrayView(text_.constData() + e.content.begin, e.content.end - e.content.begin);
+}
+
 QString TaskListReader::contents(Tag tag, Range range) const {
     const TagIndex::Element e = index_.find(tag, range);
     if (!e.matched)
@@ -107,6 +115,8 @@ int TaskListReader::parse() {
         rootTask->TaskName = title.isEmpty() ? kDefaultTitle : title;
 
     itemsTotal_ = qint64(index_.count(Item));
+    tree_.reserve(tree_.Count() + int(itemsTotal_));
+    th_.reserve(th_.getTaskCount() + itemsTotal_);
     // A list whose closing tag is missing (a cut-off file) runs to the end of the text.
     const TagIndex::Element list = index_.find(List, whole());
     if (list.found)
@@ -152,7 +162,9 @@ void TaskListReader::reportProgress() {
 TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
     auto task = std::make_unique<Task>();
     task->TaskName = contents(Name, item);
-    task->ID = QLatin1Char('R') + QString::number(++keyCounter_);
+    char key[24];
+    const int keyLength = std::snprintf(key, sizeof key, "R%lld", static_cast<long long>(++keyCounter_));
+    task->ID = QString::fromLatin1(key, keyLength);
 
     TreeNode* node = tree_.Add(parent, task->ID, task->TaskName, 2);
     if (!node) {
@@ -162,16 +174,19 @@ TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
 
     readIcon(item, *task, *node);
 
-    const QString status = contents(Status, item);
-    // Share the two common words rather than keeping a copy per task.
-    task->Status = status == kStatusIncomplete ? kStatusIncomplete
-                   : status == kStatusComplete ? kStatusComplete
-                                               : status;
+    // The two common status words are shared rather than copied for every task.
+    const QByteArrayView status = rawContents(Status, item);
+    task->Status = status == "INCOMPLETE" ? kStatusIncomplete
+                   : status == "COMPLETE" ? kStatusComplete
+                                          : contents(Status, item);
 
-    if (const auto due = parseDueDate(contents(DateDue, item)))
-        task->DateDue = *due;
-    else
-        ++skipped_;
+    const QByteArrayView due = rawContents(DateDue, item);
+    if (due != "12:00:00 AM" && !due.isEmpty()) {
+        if (const auto date = parseDueDate(contents(DateDue, item)))
+            task->DateDue = *date;
+        else
+            ++skipped_;
+    }
 
     task->CategoryString = contents(Categories, item);
     task->Description = contents(Desc, item);
@@ -182,7 +197,7 @@ TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
 // Icon 0 (never set) shows picture 2; a number the picture list lacks shows picture 2 too
 // but is kept, so the file gets it back. A number that is not one is skipped.
 void TaskListReader::readIcon(Range item, Task& task, TreeNode& node) {
-    const QString icon = contents(IconIndex, item).trimmed();
+    const QByteArray icon = rawContents(IconIndex, item).trimmed().toByteArray();
     if (icon.isEmpty())
         return;
     bool ok = false;

@@ -40,6 +40,7 @@ private:
     using Tag = reading::Tag;
 
     QString contents(Tag tag, Range range) const;
+    QByteArrayView rawContents(Tag tag, Range range) const; // the bytes, escapes and all
     Range whole() const { return {0, quint32(text_.size())}; }
     void parseLists(Range top, TreeNode* rootNode);
     void reportProgress();

@@ -42,6 +42,9 @@ public:
     // lowered, so no ID is handed out twice between two inits.
     void deleteTask(Task*& theTask);
 
+    // Room for this many records without growing the index.
+    void reserve(qint64 count) { byID_.reserve(count + 1); }
+
     Task* headTask() const { return head_; }
     Task* tailTask() const { return tail_; }
     qint64 idCounter() const { return idCounter_; }

@@ -139,6 +139,11 @@ TreeNode* TaskTree::Item(int index) const {
 
 TreeNode* TaskTree::Item(const QString& key) const { return byKey_.value(TaskKey{key}, nullptr); }
 
+void TaskTree::reserve(int count) {
+    nodes_.reserve(size_t(count));
+    byKey_.reserve(count);
+}
+
 void TaskTree::Clear() {
     const bool hadSelection = selected_ != nullptr;
     emit aboutToBeCleared();

@@ -114,6 +114,7 @@ public:
     TreeNode* Item(const QString& key) const;
     int Count() const { return int(nodes_.size()); }
 
+    void reserve(int count); // room for this many nodes without growing the collection
     void Clear();
     void Remove(TreeNode* node); // the node and its descendants
     bool Remove(const QString& key);

@@ -8,7 +8,6 @@
 #include <cmath>
 #include <cstdio>
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace ortolan {
@@ -208,8 +207,11 @@ void ReCalcTree(TaskTree& tree, const TaskHandler& th) {
         if (task && hasFormula(task->TaskName))
             formulas.push_back({node->Parent(), node, task});
     }
+    // Sections in the order of their parents' indexes, which is roughly the order of the
+    // records in memory.
+    auto parentIndex = [](const Formula& f) { return f.parent ? f.parent->Index() : 0; };
     std::stable_sort(formulas.begin(), formulas.end(),
-                     [](const Formula& a, const Formula& b) { return std::less<>()(a.parent, b.parent); });
+                     [&](const Formula& a, const Formula& b) { return parentIndex(a) < parentIndex(b); });
 
     for (auto first = formulas.begin(); first != formulas.end();) {
         auto last = std::find_if(first, formulas.end(), [&](const Formula& f) { return f.parent != first->parent; });
