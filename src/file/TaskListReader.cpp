@@ -160,7 +160,8 @@ void TaskListReader::reportProgress() {
 }
 
 TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
-    auto task = std::make_unique<Task>();
+    Task record;
+    Task* task = &record;
     task->TaskName = contents(Name, item);
     char key[24];
     const int keyLength = std::snprintf(key, sizeof key, "R%lld", static_cast<long long>(++keyCounter_));
@@ -190,7 +191,7 @@ TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
 
     task->CategoryString = contents(Categories, item);
     task->Description = contents(Desc, item);
-    th_.addTask(std::move(task));
+    th_.addTask(std::move(record));
     return node;
 }
 

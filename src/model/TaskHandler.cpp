@@ -21,16 +21,17 @@ void TaskHandler::clearChain() {
     Task* t = head_;
     while (t) {
         Task* next = t->next_;
-        delete t;
+        pool_.destroy(t);
         t = next;
     }
     head_ = tail_ = nullptr;
     byID_.clear();
+    pool_.reset();
 }
 
 void TaskHandler::init() {
     clearChain();
-    auto root = new Task;
+    Task* root = pool_.create();
     root->ID = kRootID;
     head_ = tail_ = root;
     byID_.insert(TaskKey{root->ID}, root);
@@ -89,8 +90,8 @@ void TaskHandler::unindexRecord(Task* task) {
     }
 }
 
-Task* TaskHandler::addTask(std::unique_ptr<Task> theTask) {
-    Task* task = theTask.release();
+Task* TaskHandler::addTask(Task&& theTask) {
+    Task* task = pool_.create(std::move(theTask));
     task->next_ = nullptr;
     task->nextSameID_ = nullptr;
     tail_->next_ = task;
@@ -113,7 +114,7 @@ void TaskHandler::deleteTask(Task*& theTask) {
         task->next_->previous_ = task->previous_;
     unindexRecord(task);
     generation_ = nextGeneration();
-    delete task;
+    pool_.destroy(task);
     theTask = nullptr;
     --taskCount_;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectPool.h"
 #include "Task.h"
 #include "TaskKey.h"
 
@@ -35,8 +36,10 @@ public:
     // addTask before asking again.
     QString getNewTaskID() const;
 
-    // Appends the record to the chain and takes ownership of it.
-    Task* addTask(std::unique_ptr<Task> theTask);
+    // Appends the record to the chain; the registry keeps it from then on. Returns the
+    // registry's record.
+    Task* addTask(Task&& theTask);
+    Task* addTask(std::unique_ptr<Task> theTask) { return addTask(std::move(*theTask)); }
 
     // Unlinks and destroys the record; the caller's pointer comes back null. The counter is not
     // lowered, so no ID is handed out twice between two inits.
@@ -60,6 +63,7 @@ private:
     qint64 idCounter_ = 0; // addTask calls since init; wide enough never to wrap
     quint64 generation_ = 0; // changes whenever a record goes; unique across registries
     QHash<TaskKey, Task*> byID_;
+    ObjectPool<Task> pool_;
 };
 
 } // namespace ortolan

@@ -88,7 +88,14 @@ bool TreeNode::isAncestorOf(const TreeNode* other) const {
 
 TaskTree::TaskTree(QObject* parent) : QObject(parent) {}
 
-TaskTree::~TaskTree() = default;
+TaskTree::~TaskTree() { destroyAll(); }
+
+void TaskTree::destroyAll() {
+    for (TreeNode* n : nodes_)
+        pool_.destroy(n);
+    nodes_.clear();
+    pool_.reset();
+}
 
 TreeNode* TaskTree::Add(const QString& relativeKey, Relationship, const QString& key, const QString& text, int image,
                         TreeError* error) {
@@ -111,11 +118,10 @@ TreeNode* TaskTree::Add(TreeNode* relative, const QString& key, const QString& t
             *error = {TreeErrors::KeyNotUnique, QStringLiteral("Key is not unique in collection")};
         return nullptr;
     }
-    auto owned = std::unique_ptr<TreeNode>(new TreeNode(this, key, text, image));
-    TreeNode* node = owned.get();
+    TreeNode* node = pool_.create(this, key, text, image);
     byKey_.insert(TaskKey{key}, node);
     node->index_ = int(nodes_.size()) + 1;
-    nodes_.push_back(std::move(owned));
+    nodes_.push_back(node);
 
     const int r = int(holder->children_.size());
     TreeNode* parent = publicParent(holder);
@@ -134,7 +140,7 @@ TreeNode* TaskTree::AddTopLevel(const QString& key, const QString& text, int ima
 TreeNode* TaskTree::Item(int index) const {
     if (index < 1 || index > int(nodes_.size()))
         return nullptr;
-    return nodes_[size_t(index - 1)].get();
+    return nodes_[size_t(index - 1)];
 }
 
 TreeNode* TaskTree::Item(const QString& key) const { return byKey_.value(TaskKey{key}, nullptr); }
@@ -150,7 +156,7 @@ void TaskTree::Clear() {
     top_.children_.clear();
     top_.rowsStale_ = false;
     byKey_.clear();
-    nodes_.clear();
+    destroyAll();
     selected_ = nullptr;
     emit cleared();
     if (hadSelection)
@@ -188,10 +194,11 @@ void TaskTree::Remove(TreeNode* node) {
     // Later nodes close up, keeping their order of addition.
     size_t out = 0;
     for (size_t i = 0; i < nodes_.size(); ++i) {
-        if (doomed[i])
+        if (doomed[i]) {
+            pool_.destroy(nodes_[i]);
             continue;
-        if (out != i)
-            nodes_[out] = std::move(nodes_[i]);
+        }
+        nodes_[out] = nodes_[i];
         nodes_[out]->index_ = int(out) + 1;
         ++out;
     }

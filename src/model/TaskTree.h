@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectPool.h"
 #include "TaskKey.h"
 
 #include <QHash>
@@ -68,6 +69,7 @@ public:
 private:
     friend class TaskTree;
     friend class TaskHandler;
+    friend class ObjectPool<TreeNode>;
     TreeNode(TaskTree* tree, QString key, QString text, int image)
         : tree_(tree), key_(std::move(key)), text_(std::move(text)), image_(image) {}
     const std::vector<TreeNode*>& siblings() const;
@@ -156,8 +158,11 @@ private:
     TreeNode* publicParent(const TreeNode* holder) const { return holder == &top_ ? nullptr : const_cast<TreeNode*>(holder); }
     void forgetSubtree(TreeNode* node, std::vector<char>& doomed);
 
+    void destroyAll();
+
     TreeNode top_{this, QString(), QString(), 0}; // holds the top-level nodes; not in the collection
-    std::vector<std::unique_ptr<TreeNode>> nodes_; // index order
+    ObjectPool<TreeNode> pool_;
+    std::vector<TreeNode*> nodes_; // index order
     QHash<TaskKey, TreeNode*> byKey_;
     TreeNode* selected_ = nullptr;
     LabelEditMode labelEdit_ = LabelEditMode::Automatic;
