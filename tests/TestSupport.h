@@ -6,9 +6,9 @@
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
 
+#include <memory>
 #include <QList>
 #include <QString>
-#include <memory>
 
 namespace ortolan::test {
 

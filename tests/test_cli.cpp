@@ -100,8 +100,10 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("missing file") << QStringList{"dump", "@missing.oxml"} << QByteArray() << QByteArray("no such file");
-        QTest::newRow("not JSON") << QStringList{"from-json", "@in", "@out"} << QByteArray("{nope") << QByteArray("JSON");
+        QTest::newRow("missing file") << QStringList{"dump", "@missing.oxml"} << QByteArray()
+                                      << QByteArray("no such file");
+        QTest::newRow("not JSON") << QStringList{"from-json", "@in", "@out"} << QByteArray("{nope")
+                                  << QByteArray("JSON");
         QTest::newRow("bad due date") << QStringList{"from-json", "@in", "@out"}
                                       << QByteArray(R"({"tasks": [{"name": "x", "due": "someday"}]})")
                                       << QByteArray("someday");
@@ -110,12 +112,12 @@ private slots:
         QTest::newRow("newer version without --yes")
             << QStringList{"resave", "@in", "@out"}
             << QByteArray("<XML><FORMATVERSION>9</FORMATVERSION><LIST></LIST></XML>") << QByteArray("newer version");
-        QTest::newRow("unreadable version") << QStringList{"resave", "@in", "@out"}
-                                            << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>")
-                                            << QByteArray("not a valid Ortolan file");
+        QTest::newRow("unreadable version")
+            << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>")
+            << QByteArray("not a valid Ortolan file");
         QTest::newRow("folder to write into is missing")
-            << QStringList{"resave", "@in", "@no/such/folder/out"}
-            << QByteArray("<XML><LIST></LIST></XML>") << QByteArray("Could not write");
+            << QStringList{"resave", "@in", "@no/such/folder/out"} << QByteArray("<XML><LIST></LIST></XML>")
+            << QByteArray("Could not write");
     }
     void shouldRefuseBadInputAndWriteNothing() {
         QFETCH(QStringList, args);

@@ -12,15 +12,24 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("categories");
         QTest::addColumn<NodeColour>("colour");
-        QTest::newRow("unfinished") << "INCOMPLETE" << "" << kColourBlack;
-        QTest::newRow("unfinished today") << "INCOMPLETE" << "Work,Today" << kColourDarkRed;
-        QTest::newRow("done today is grey") << "COMPLETE" << "Today" << kColourGrey;
-        QTest::newRow("done") << "COMPLETE" << "" << kColourGrey;
-        QTest::newRow("lower-case complete is unfinished") << "complete" << "Today" << kColourDarkRed;
-        QTest::newRow("empty status") << "" << "" << kColourBlack;
-        QTest::newRow("Todays counts") << "" << "Todays" << kColourDarkRed;
-        QTest::newRow("NotToday counts") << "" << "NotToday" << kColourDarkRed;
-        QTest::newRow("lower-case today does not") << "" << "today" << kColourBlack;
+        QTest::newRow("unfinished") << "INCOMPLETE"
+                                    << "" << kColourBlack;
+        QTest::newRow("unfinished today") << "INCOMPLETE"
+                                          << "Work,Today" << kColourDarkRed;
+        QTest::newRow("done today is grey") << "COMPLETE"
+                                            << "Today" << kColourGrey;
+        QTest::newRow("done") << "COMPLETE"
+                              << "" << kColourGrey;
+        QTest::newRow("lower-case complete is unfinished") << "complete"
+                                                           << "Today" << kColourDarkRed;
+        QTest::newRow("empty status") << ""
+                                      << "" << kColourBlack;
+        QTest::newRow("Todays counts") << ""
+                                       << "Todays" << kColourDarkRed;
+        QTest::newRow("NotToday counts") << ""
+                                         << "NotToday" << kColourDarkRed;
+        QTest::newRow("lower-case today does not") << ""
+                                                   << "today" << kColourBlack;
     }
     void shouldColourByStatusAndTodayCategory() {
         QFETCH(QString, status);
@@ -56,7 +65,7 @@ private slots:
         list.task(b)->Status = kStatusComplete;
         colorNode(list.tree, list.th, a->Key());
         QCOMPARE(a->ForeColor(), kColourGrey);
-        QCOMPARE(b->ForeColor(), kColourBlack); // untouched
+        QCOMPARE(b->ForeColor(), kColourBlack);                       // untouched
         colorNode(list.tree, list.th, QStringLiteral("no such key")); // nothing to do, no failure
     }
 

@@ -66,8 +66,8 @@ private slots:
 
     void shouldNumberKeysItemThenSubItemsThenNextSibling() {
         test::TaskList list;
-        QVERIFY(list.loadBytes(file(item("A", "<LIST>" + item("A1", "<LIST>" + item("A1a") + "</LIST>") +
-                                                   item("A2") + "</LIST>") +
+        QVERIFY(list.loadBytes(file(item("A", "<LIST>" + item("A1", "<LIST>" + item("A1a") + "</LIST>") + item("A2") +
+                                                  "</LIST>") +
                                     item("B")))
                     .ok);
         QStringList order;
@@ -163,8 +163,8 @@ private slots:
         QFile empty(dir.filePath("empty.oxml"));
         QVERIFY(empty.open(QIODevice::WriteOnly));
         empty.close();
-        for (const QString& path : {dir.filePath("empty.oxml"), dir.filePath("missing.oxml"),
-                                    dir.filePath("no/such/folder/missing.oxml")}) {
+        for (const QString& path :
+             {dir.filePath("empty.oxml"), dir.filePath("missing.oxml"), dir.filePath("no/such/folder/missing.oxml")}) {
             test::TaskList list;
             test::ScriptedPrompt prompt;
             list.xml.setPrompt(&prompt);
@@ -267,8 +267,7 @@ private slots:
                                        << true;
         QTest::newRow("24-hour time") << "1/1/2026 17:45" << makeDueDate(QDate(2026, 1, 1), QTime(17, 45)) << true;
         QTest::newRow("ISO") << "2026-12-05" << makeDueDate(QDate(2026, 12, 5)) << true;
-        QTest::newRow("ISO with time") << "2026-12-05T08:00:00" << makeDueDate(QDate(2026, 12, 5), QTime(8, 0))
-                                       << true;
+        QTest::newRow("ISO with time") << "2026-12-05T08:00:00" << makeDueDate(QDate(2026, 12, 5), QTime(8, 0)) << true;
         QTest::newRow("spaces around") << "  2/1/2027 " << makeDueDate(QDate(2027, 2, 1)) << true;
         QTest::newRow("no such day") << "2/30/2026" << none << false;
         QTest::newRow("month 13") << "13/1/2026" << none << false;

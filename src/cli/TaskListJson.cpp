@@ -6,8 +6,8 @@
 #include "model/TaskTree.h"
 #include "views/Colouring.h"
 
-#include <QJsonArray>
 #include <limits>
+#include <QJsonArray>
 #include <vector>
 
 namespace ortolan {

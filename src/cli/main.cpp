@@ -1,16 +1,16 @@
 // ortolan-cli: reads, checks and writes task lists without the window.
 
-#include "TaskListJson.h"
 #include "file/XMLManager.h"
 #include "model/Prompt.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "TaskListJson.h"
 
+#include <cstdio>
 #include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QStringList>
-#include <cstdio>
 
 using namespace ortolan;
 
@@ -32,7 +32,9 @@ Options:
 Exit status: 0 done, 1 the input was refused (nothing written), 2 wrong usage.
 )";
 
-void printErr(const QString& text) { std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData()); }
+void printErr(const QString& text) {
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
 
 // Shows what the window would ask, and answers it as --yes says.
 class CliPrompt : public Prompt {

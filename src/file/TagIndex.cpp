@@ -30,7 +30,6 @@ TagIndex::TagIndex(const QByteArray& text) {
     }
 }
 
-
 // The first element of this tag in the range, as a search from the range's start finds it.
 TagIndex::Element TagIndex::find(Tag tag, Range range) const {
     const auto& opens = opens_[tag];
@@ -49,7 +48,6 @@ TagIndex::Element TagIndex::find(Tag tag, Range range) const {
     }
     return e;
 }
-
 
 int TagIndex::tagAt(const char* name, const char* end) {
     for (int t = 0; t < TagCount; ++t) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QByteArray>
-#include <QtGlobal>
 #include <array>
 #include <limits>
+#include <QByteArray>
+#include <QtGlobal>
 #include <string_view>
 #include <vector>
 
@@ -14,8 +14,12 @@ enum Tag { FormatVersion, Title, List, Item, Name, Desc, Categories, IconIndex, 
 constexpr std::array<std::string_view, TagCount> kTagNames = {
     "FORMATVERSION", "TITLE", "LIST", "ITEM", "NAME", "DESC", "CATEGORIES", "ICONINDEX", "STATUS", "DATEDUE"};
 
-constexpr quint32 openLength(Tag t) { return quint32(kTagNames[t].size() + 2); }
-constexpr quint32 closeLength(Tag t) { return quint32(kTagNames[t].size() + 3); }
+constexpr quint32 openLength(Tag t) {
+    return quint32(kTagNames[t].size() + 2);
+}
+constexpr quint32 closeLength(Tag t) {
+    return quint32(kTagNames[t].size() + 3);
+}
 
 struct Range {
     quint32 begin = 0;

@@ -1,15 +1,15 @@
 #include "TaskListReader.h"
 
-#include "ValueCodec.h"
 #include "model/DueDate.h"
 #include "model/Prompt.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "ValueCodec.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <optional>
@@ -20,7 +20,6 @@ using namespace reading;
 
 namespace {
 
-const QString kDefaultTitle = QStringLiteral("My Tasks");
 constexpr double kFormatVersion = 1.02;
 
 // Leading number of a text, as the format version is read: "1.02" is 1.02, "" or "abc" is 0.
@@ -97,8 +96,7 @@ bool TaskListReader::checkVersion(LoadResult& result) {
                                                         "this file.") +
                                          QLatin1Char('\n') +
                                          QStringLiteral("Would you like to try to open the file anyway?"),
-                                     QStringLiteral("Error loading file"), PromptIcon::Question,
-                                     PromptButtons::YesNo};
+                                     QStringLiteral("Error loading file"), PromptIcon::Question, PromptButtons::YesNo};
         if (!prompt_ || prompt_->ask(question) != PromptAnswer::Yes) {
             result.error = QStringLiteral("The file was made by a newer version of Ortolan and was not opened.");
             return false;
@@ -112,7 +110,7 @@ int TaskListReader::parse() {
     Task* rootTask = th_.getTask(kRootID);
     const QString title = contents(Title, whole());
     if (rootTask)
-        rootTask->TaskName = title.isEmpty() ? kDefaultTitle : title;
+        rootTask->TaskName = title.isEmpty() ? kDefaultListTitle : title;
 
     itemsTotal_ = qint64(index_.count(Item));
     tree_.reserve(tree_.Count() + int(itemsTotal_));

@@ -3,9 +3,9 @@
 #include "TagIndex.h"
 #include "XMLManager.h"
 
+#include <functional>
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 namespace ortolan {
 

@@ -1,9 +1,9 @@
 #include "TaskListWriter.h"
 
-#include "ValueCodec.h"
 #include "model/DueDate.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "ValueCodec.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QByteArray>
 #include <QByteArrayView>
-#include <functional>
 
 namespace ortolan {
 

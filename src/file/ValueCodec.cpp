@@ -10,10 +10,10 @@ namespace {
 
 // Windows-1252 bytes 0x80..0x9F. The five bytes the code page leaves undefined pass through as
 // the C1 control with the same number, as Windows itself does.
-constexpr std::array<char16_t, 32> kHighTable = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHighTable = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // The byte for a code point, or -1 when Windows-1252 has no such character.
 int toWindows1252(char32_t cp) {
@@ -25,12 +25,11 @@ int toWindows1252(char32_t cp) {
     return -1;
 }
 
-constexpr const char* kTags[] = {"<XML>",       "</XML>",       "<FORMATVERSION>", "</FORMATVERSION>",
-                                 "<TITLE>",     "</TITLE>",     "<LIST>",          "</LIST>",
-                                 "<ITEM>",      "</ITEM>",      "<NAME>",          "</NAME>",
-                                 "<DESC>",      "</DESC>",      "<CATEGORIES>",    "</CATEGORIES>",
-                                 "<ICONINDEX>", "</ICONINDEX>", "<STATUS>",        "</STATUS>",
-                                 "<DATEDUE>",   "</DATEDUE>"};
+constexpr const char* kTags[] = {"<XML>",         "</XML>",      "<FORMATVERSION>", "</FORMATVERSION>", "<TITLE>",
+                                 "</TITLE>",      "<LIST>",      "</LIST>",         "<ITEM>",           "</ITEM>",
+                                 "<NAME>",        "</NAME>",     "<DESC>",          "</DESC>",          "<CATEGORIES>",
+                                 "</CATEGORIES>", "<ICONINDEX>", "</ICONINDEX>",    "<STATUS>",         "</STATUS>",
+                                 "<DATEDUE>",     "</DATEDUE>"};
 
 bool startsWithAscii(QStringView text, qsizetype at, const char* ascii) {
     const qsizetype n = qsizetype(std::strlen(ascii));
@@ -50,8 +49,7 @@ bool startsFormatTag(QStringView text, qsizetype at) {
 }
 
 bool needsEscapeAmp(QStringView text, qsizetype at) {
-    return startsWithAscii(text, at, "&lt;") || startsWithAscii(text, at, "&amp;") ||
-           startsWithAscii(text, at, "&#");
+    return startsWithAscii(text, at, "&lt;") || startsWithAscii(text, at, "&amp;") || startsWithAscii(text, at, "&#");
 }
 
 void appendCodePointRef(QByteArray& out, char32_t cp) {

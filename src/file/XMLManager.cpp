@@ -1,22 +1,18 @@
 #include "XMLManager.h"
 
-#include "TaskListReader.h"
-#include "TaskListWriter.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "TaskListReader.h"
+#include "TaskListWriter.h"
 #include "views/Colouring.h"
 #include "views/Formulas.h"
 
+#include <limits>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <limits>
 
 namespace ortolan {
-
-namespace {
-const QString kDefaultTitle = QStringLiteral("My Tasks");
-} // namespace
 
 XMLManager::XMLManager(TaskTree& tree) : tree_(tree) {}
 
@@ -32,8 +28,8 @@ LoadResult XMLManager::loadXMLFile(const QString& filename, TaskHandler& th, con
             result.error = QStringLiteral("Cannot load file. \"%1\" is a folder, not a task list.").arg(filename);
             return result;
         } else if (!file.open(QIODevice::ReadOnly)) {
-            result.error = QStringLiteral("Cannot load file. \"%1\" could not be read: %2")
-                               .arg(filename, file.errorString());
+            result.error =
+                QStringLiteral("Cannot load file. \"%1\" could not be read: %2").arg(filename, file.errorString());
             return result;
         } else if (file.size() >= qint64(std::numeric_limits<quint32>::max())) {
             result.error = QStringLiteral("Cannot load file. \"%1\" is too large to be a task list.").arg(filename);
@@ -42,8 +38,8 @@ LoadResult XMLManager::loadXMLFile(const QString& filename, TaskHandler& th, con
             bytes.resize(file.size());
             const qint64 got = file.read(bytes.data(), bytes.size());
             if (got < 0 || file.error() != QFileDevice::NoError) {
-                result.error = QStringLiteral("Cannot load file. \"%1\" could not be read: %2")
-                                   .arg(filename, file.errorString());
+                result.error =
+                    QStringLiteral("Cannot load file. \"%1\" could not be read: %2").arg(filename, file.errorString());
                 return result;
             }
             bytes.resize(got);
@@ -78,7 +74,9 @@ LoadResult XMLManager::loadFromBytes(QByteArray bytes, TaskHandler& th) {
 
 // ---- writing ----
 
-QByteArray XMLManager::fileContents() const { return TaskListWriter(tree_, taskHandler_).toBytes(); }
+QByteArray XMLManager::fileContents() const {
+    return TaskListWriter(tree_, taskHandler_).toBytes();
+}
 
 SaveResult XMLManager::saveXMLfile(const QString& filename) const {
     QSaveFile file(filename);
@@ -90,8 +88,9 @@ SaveResult XMLManager::saveXMLfile(const QString& filename) const {
         return file.write(piece.data(), piece.size()) == piece.size();
     });
     if (!written) {
-        const QString why = file.error() == QFileDevice::NoError ? QStringLiteral("the disk is full or the file too large")
-                                                                 : file.errorString();
+        const QString why = file.error() == QFileDevice::NoError
+                                ? QStringLiteral("the disk is full or the file too large")
+                                : file.errorString();
         file.cancelWriting();
         return {false, QStringLiteral("Could not write \"%1\": %2").arg(filename, why)};
     }
@@ -104,7 +103,7 @@ SaveResult XMLManager::saveXMLfile(const QString& filename) const {
 
 void prepareEmptyList(TaskTree& tree, TaskHandler& th) {
     tree.Clear();
-    tree.AddTopLevel(kRootID, kDefaultTitle, 1);
+    tree.AddTopLevel(kRootID, kDefaultListTitle, 1);
     th.init();
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 namespace ortolan {
+
+// The title of a list that has none.
+inline const QString kDefaultListTitle = QStringLiteral("My Tasks");
 
 class Prompt;
 class TaskHandler;

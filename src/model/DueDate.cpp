@@ -91,7 +91,9 @@ bool hasDueDate(const QDateTime& due) {
     return due.isValid() && !(due.date() == kZeroDate && due.time() == QTime(0, 0));
 }
 
-QDateTime makeDueDate(const QDate& date, const QTime& time) { return QDateTime(date, time, Qt::UTC); }
+QDateTime makeDueDate(const QDate& date, const QTime& time) {
+    return QDateTime(date, time, Qt::UTC);
+}
 
 QString formatDueDate(const QDateTime& due) {
     if (!hasDueDate(due))

@@ -13,9 +13,13 @@ quint64 nextGeneration() {
 }
 } // namespace
 
-TaskHandler::TaskHandler() { init(); }
+TaskHandler::TaskHandler() {
+    init();
+}
 
-TaskHandler::~TaskHandler() { clearChain(); }
+TaskHandler::~TaskHandler() {
+    clearChain();
+}
 
 void TaskHandler::clearChain() {
     Task* t = head_;
@@ -40,7 +44,9 @@ void TaskHandler::init() {
     generation_ = nextGeneration();
 }
 
-Task* TaskHandler::getTask(const QString& id) const { return byID_.value(TaskKey{id}, nullptr); }
+Task* TaskHandler::getTask(const QString& id) const {
+    return byID_.value(TaskKey{id}, nullptr);
+}
 
 Task* TaskHandler::taskOf(const TreeNode* node) const {
     if (node->taskGeneration_ == generation_)
@@ -55,7 +61,9 @@ Task* TaskHandler::taskOf(const TreeNode* node) const {
     return task;
 }
 
-QString TaskHandler::getNewTaskID() const { return QLatin1Char('T') + QString::number(idCounter_ + 1); }
+QString TaskHandler::getNewTaskID() const {
+    return QLatin1Char('T') + QString::number(idCounter_ + 1);
+}
 
 void TaskHandler::indexRecord(Task* task) {
     // Records with the same ID queue up in chain order behind the first one, which is the

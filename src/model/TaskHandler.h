@@ -4,8 +4,8 @@
 #include "Task.h"
 #include "TaskKey.h"
 
-#include <QHash>
 #include <memory>
+#include <QHash>
 
 namespace ortolan {
 
@@ -60,7 +60,7 @@ private:
     Task* head_ = nullptr;
     Task* tail_ = nullptr;
     qint64 taskCount_ = 0;
-    qint64 idCounter_ = 0; // addTask calls since init; wide enough never to wrap
+    qint64 idCounter_ = 0;   // addTask calls since init; wide enough never to wrap
     quint64 generation_ = 0; // changes whenever a record goes; unique across registries
     QHash<TaskKey, Task*> byID_;
     ObjectPool<Task> pool_;

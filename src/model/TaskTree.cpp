@@ -6,7 +6,9 @@ namespace ortolan {
 
 // ---- TreeNode ----
 
-const std::vector<TreeNode*>& TreeNode::siblings() const { return parent_->children_; }
+const std::vector<TreeNode*>& TreeNode::siblings() const {
+    return parent_->children_;
+}
 
 void TreeNode::renumberChildren() const {
     for (size_t i = 0; i < children_.size(); ++i)
@@ -20,7 +22,9 @@ int TreeNode::row() const {
     return row_;
 }
 
-TreeNode* TreeNode::Parent() const { return tree_->publicParent(parent_); }
+TreeNode* TreeNode::Parent() const {
+    return tree_->publicParent(parent_);
+}
 
 TreeNode* TreeNode::Next() const {
     const auto& s = siblings();
@@ -33,7 +37,9 @@ TreeNode* TreeNode::Previous() const {
     return r > 0 ? siblings()[size_t(r - 1)] : nullptr;
 }
 
-TreeNode* TreeNode::FirstSibling() const { return siblings().front(); }
+TreeNode* TreeNode::FirstSibling() const {
+    return siblings().front();
+}
 
 void TreeNode::setText(const QString& text) {
     if (text_ == text)
@@ -88,7 +94,9 @@ bool TreeNode::isAncestorOf(const TreeNode* other) const {
 
 TaskTree::TaskTree(QObject* parent) : QObject(parent) {}
 
-TaskTree::~TaskTree() { destroyAll(); }
+TaskTree::~TaskTree() {
+    destroyAll();
+}
 
 void TaskTree::destroyAll() {
     for (TreeNode* n : nodes_)
@@ -143,7 +151,9 @@ TreeNode* TaskTree::Item(int index) const {
     return nodes_[size_t(index - 1)];
 }
 
-TreeNode* TaskTree::Item(const QString& key) const { return byKey_.value(TaskKey{key}, nullptr); }
+TreeNode* TaskTree::Item(const QString& key) const {
+    return byKey_.value(TaskKey{key}, nullptr);
+}
 
 void TaskTree::reserve(int count) {
     nodes_.reserve(size_t(count));

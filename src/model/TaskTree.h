@@ -3,10 +3,10 @@
 #include "ObjectPool.h"
 #include "TaskKey.h"
 
+#include <memory>
 #include <QHash>
 #include <QObject>
 #include <QString>
-#include <memory>
 #include <vector>
 
 namespace ortolan {
@@ -155,7 +155,9 @@ signals:
 
 private:
     friend class TreeNode;
-    TreeNode* publicParent(const TreeNode* holder) const { return holder == &top_ ? nullptr : const_cast<TreeNode*>(holder); }
+    TreeNode* publicParent(const TreeNode* holder) const {
+        return holder == &top_ ? nullptr : const_cast<TreeNode*>(holder);
+    }
     void forgetSubtree(TreeNode* node, std::vector<char>& doomed);
 
     void destroyAll();

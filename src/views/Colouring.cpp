@@ -14,7 +14,9 @@ void colourOne(TreeNode* node, const TaskHandler& th) {
 }
 } // namespace
 
-bool isInTodayCategory(const Task& task) { return task.CategoryString.contains(QLatin1String("Today")); }
+bool isInTodayCategory(const Task& task) {
+    return task.CategoryString.contains(QLatin1String("Today"));
+}
 
 NodeColour statusColour(const Task& task) {
     if (task.Status == kStatusComplete)

@@ -3,18 +3,20 @@
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
 
-#include <QHash>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <algorithm>
+#include <QHash>
 #include <vector>
 
 namespace ortolan {
 
 namespace {
 
-bool isDigit(char16_t c) { return c >= '0' && c <= '9'; }
+bool isDigit(char16_t c) {
+    return c >= '0' && c <= '9';
+}
 
 // The last number of a name as ASCII, scanning from the end: digits and "." are kept, a comma
 // inside a number is a thousands separator and dropped, anything else ends the number.
@@ -151,7 +153,9 @@ private:
 
 } // namespace
 
-bool hasFormula(const QString& taskName) { return taskName.contains(QLatin1String("!!")); }
+bool hasFormula(const QString& taskName) {
+    return taskName.contains(QLatin1String("!!"));
+}
 
 QString extractLastNumber(const QString& text, bool inNumber) {
     const std::string digits = lastNumberText(text, inNumber);
