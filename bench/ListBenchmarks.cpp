@@ -45,6 +45,13 @@ void describe(benchmark::State& state, const SampleFile& file) {
     state.counters["tasks"] = double(file.tasks);
 }
 
+// The sample file for the benchmark's size and shape, named in its output.
+const SampleFile& sampleFor(benchmark::State& state) {
+    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
+    describe(state, file);
+    return file;
+}
+
 // Reads the sample file into a fresh list outside any timing. Null (and the benchmark marked as
 // failed) when the file does not read back whole.
 std::unique_ptr<OpenList> openSample(benchmark::State& state, const SampleFile& file) {
@@ -58,8 +65,7 @@ std::unique_ptr<OpenList> openSample(benchmark::State& state, const SampleFile& 
 }
 
 void BM_Load(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     // One read before timing, so that every timed read finds the heap grown as a program that
     // has had a list open finds it. BM_LoadPeakMemory's single read starts from memory handed
     // back to the system and shows the first read's extra cost (page faults).
@@ -88,8 +94,7 @@ void BM_Load(benchmark::State& state) {
 // once, so that the timed reads in BM_Load are not disturbed by the /proc bookkeeping. Its time
 // is that of a read into fresh memory, like the first read after the program starts.
 void BM_LoadPeakMemory(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     double peakPerTask = -1;
     double retainedPerTask = -1;
     for (auto _ : state) {
@@ -155,8 +160,7 @@ void BM_Save(benchmark::State& state) {
 // The part of saving that builds the file's bytes, without the file system; the difference to
 // BM_Save is the cost of writing, syncing and renaming the file.
 void BM_SaveContents(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
     if (!list)
         return;
@@ -177,8 +181,7 @@ void BM_SaveContents(benchmark::State& state) {
 }
 
 void BM_ReCalcTree(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
     if (!list)
         return;
@@ -206,8 +209,7 @@ void BM_ReCalcTree(benchmark::State& state) {
 }
 
 void BM_ColourTree(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
     if (!list)
         return;
@@ -250,8 +252,7 @@ void listSizes(benchmark::internal::Benchmark* b) {
 // does; where it grows faster than the list, the machine's caches are the reason, not the
 // passes' algorithms.
 void BM_VisitTree(benchmark::State& state) {
-    const SampleFile& file = SampleStore::instance().file(sizeArg(state), shapeArg(state));
-    describe(state, file);
+    const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
     if (!list)
         return;
