@@ -5,10 +5,13 @@
 #include "model/Prompt.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "settings/Clock.h"
+#include "settings/OTLFunctions.h"
 
 #include <memory>
 #include <QList>
 #include <QString>
+#include <QTemporaryDir>
 
 namespace ortolan::test {
 
@@ -71,6 +74,28 @@ struct TaskList {
             names << c->Text();
         return names.join(QLatin1Char(','));
     }
+};
+
+// A data folder of its own for one test: XDG_DATA_HOME points into a temporary folder, the
+// settings functions at its otl.ini, and the clock stands still at a chosen moment.
+class TempDataHome {
+public:
+    explicit TempDataHome(const QDateTime& now = QDateTime(QDate(2026, 12, 5), QTime(1, 8, 14))) {
+        qputenv("XDG_DATA_HOME", home_.path().toUtf8());
+        initSettingsFile();
+        setNow(now);
+    }
+    ~TempDataHome() {
+        Clock::setForTesting({});
+        qunsetenv("XDG_DATA_HOME");
+    }
+    void setNow(const QDateTime& now) {
+        Clock::setForTesting([now] { return now; });
+    }
+    QString path() const { return home_.path(); }
+
+private:
+    QTemporaryDir home_;
 };
 
 } // namespace ortolan::test

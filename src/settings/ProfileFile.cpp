@@ -1,0 +1,134 @@
+#include "ProfileFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace ortolan::ProfileFile {
+
+namespace {
+
+struct Line {
+    QString text; // without its line break
+    QString name; // section name for a header, key name for a key line, else empty
+    bool header = false;
+};
+
+Line parse(const QString& text) {
+    Line line{text, QString(), false};
+    const QString t = text.trimmed();
+    if (t.startsWith(QLatin1Char('['))) {
+        const qsizetype close = t.indexOf(QLatin1Char(']'));
+        if (close > 0) {
+            line.header = true;
+            line.name = t.mid(1, close - 1).trimmed();
+        }
+        return line;
+    }
+    const qsizetype eq = text.indexOf(QLatin1Char('='));
+    if (eq > 0)
+        line.name = text.left(eq).trimmed();
+    return line;
+}
+
+struct Content {
+    QList<Line> lines;
+    QString eol = QStringLiteral("\n");
+    bool endsWithBreak = true;
+};
+
+Content load(const QString& path) {
+    Content c;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return c;
+    const QString text = QString::fromUtf8(file.readAll());
+    if (text.isEmpty())
+        return c;
+    if (text.contains(QLatin1String("\r\n")))
+        c.eol = QStringLiteral("\r\n");
+    c.endsWithBreak = text.endsWith(QLatin1Char('\n'));
+    QStringList raw = text.split(QLatin1Char('\n'));
+    if (c.endsWithBreak)
+        raw.removeLast();
+    for (QString& l : raw) {
+        if (l.endsWith(QLatin1Char('\r')))
+            l.chop(1);
+        c.lines.append(parse(l));
+    }
+    return c;
+}
+
+bool same(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// Index of the section's header line, or -1.
+qsizetype findSection(const Content& c, const QString& section) {
+    for (qsizetype i = 0; i < c.lines.size(); ++i)
+        if (c.lines[i].header && same(c.lines[i].name, section))
+            return i;
+    return -1;
+}
+
+} // namespace
+
+QString read(const QString& path, const QString& section, const QString& key) {
+    const Content c = load(path);
+    const qsizetype header = findSection(c, section);
+    if (header < 0)
+        return QString();
+    for (qsizetype i = header + 1; i < c.lines.size() && !c.lines[i].header; ++i) {
+        const Line& l = c.lines[i];
+        if (!l.name.isEmpty() && same(l.name, key)) {
+            const QString value = l.text.mid(l.text.indexOf(QLatin1Char('=')) + 1).trimmed();
+            return value.left(kMaxValueLength);
+        }
+    }
+    return QString();
+}
+
+bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
+    Content c = load(path);
+    QString safe = value;
+    safe.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const Line entry = parse(key + QLatin1Char('=') + safe);
+
+    qsizetype header = findSection(c, section);
+    if (header < 0) {
+        c.lines.append(parse(QLatin1Char('[') + section + QLatin1Char(']')));
+        c.lines.append(entry);
+    } else {
+        qsizetype end = header + 1; // one past the section's last line
+        qsizetype lastFilled = header;
+        bool replaced = false;
+        for (; end < c.lines.size() && !c.lines[end].header; ++end) {
+            if (!c.lines[end].text.trimmed().isEmpty())
+                lastFilled = end;
+            if (!replaced && !c.lines[end].name.isEmpty() && same(c.lines[end].name, key)) {
+                c.lines[end] = entry;
+                replaced = true;
+            }
+        }
+        if (!replaced)
+            c.lines.insert(lastFilled + 1, entry); // after the section's last entry, before blank lines
+    }
+
+    QString text;
+    for (qsizetype i = 0; i < c.lines.size(); ++i) {
+        text += c.lines[i].text;
+        if (i + 1 < c.lines.size() || c.endsWithBreak)
+            text += c.eol;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace ortolan::ProfileFile

@@ -1,0 +1,90 @@
+#include "document/OpenFolder.h"
+#include "settings/DataFolder.h"
+#include "settings/Sound.h"
+#include "TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTest>
+
+using namespace ortolan;
+
+class TestSound : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldPlayOnlyWhenSoundIsOn_data() {
+        QTest::addColumn<QString>("soundIsOn");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("ON") << "ON" << true;
+        QTest::newRow("lower case") << "on" << false;
+        QTest::newRow("OFF") << "OFF" << false;
+        QTest::newRow("missing") << "" << false;
+    }
+    void shouldPlayOnlyWhenSoundIsOn() {
+        QFETCH(QString, soundIsOn);
+        QFETCH(bool, plays);
+        test::TempDataHome home;
+        QVERIFY(prepareDataFolder().ok);
+        QVERIFY(writeSetting("SoundIsOn", soundIsOn));
+        SoundPlayer player;
+        player.setAudioOutputCheck([] { return true; });
+        player.playwav2(readSetting("saveWave"));
+        QCOMPARE(player.playing(), plays ? readSetting("saveWave") : QString());
+    }
+
+    void shouldCutOffTheSoundStillPlaying() {
+        test::TempDataHome home;
+        QVERIFY(prepareDataFolder().ok);
+        SoundPlayer player;
+        player.setAudioOutputCheck([] { return true; });
+        player.playwav2(readSetting("saveWave"));
+        player.playwav2(readSetting("treeClickWave"));
+        QCOMPARE(player.playing(), readSetting("treeClickWave"));
+    }
+
+    void shouldIgnoreMissingFilesAndMissingSoundCards() {
+        test::TempDataHome home;
+        QVERIFY(prepareDataFolder().ok);
+        SoundPlayer player;
+        player.setAudioOutputCheck([] { return true; });
+        player.playwav2(home.path() + "/no-such.wav");
+        player.playwav2(getDataFolder()); // a folder is no sound
+        player.playwav2("");
+        QCOMPARE(player.playing(), QString());
+
+        // without an audio output nothing is started, and nothing waits
+        SoundPlayer silent;
+        silent.setAudioOutputCheck([] { return false; });
+        silent.playwav2(readSetting("saveWave"));
+        QCOMPARE(silent.playing(), QString());
+    }
+
+    void shouldReturnAtOnceOnThisMachine() {
+        // the real check for an audio output; the test machines have none, or a real one
+        test::TempDataHome home;
+        QVERIFY(prepareDataFolder().ok);
+        SoundPlayer player;
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < 5; ++i)
+            player.playwav2(readSetting("saveWave"));
+        QVERIFY2(timer.elapsed() < 5000, "playing a sound must not wait for it");
+    }
+
+    void shouldOpenTheFolderOfTheCurrentFile() {
+        test::TempDataHome home;
+        QList<QUrl> opened;
+        const UrlOpener recorder = [&](const QUrl& url) {
+            opened << url;
+            return true;
+        };
+        QVERIFY(MENU_OPEN_FOLDER("/home/ann/lists/home.oxml", recorder));
+        QVERIFY(MENU_OPEN_FOLDER("", recorder));
+        QCOMPARE(opened.size(), 2);
+        QCOMPARE(opened[0], QUrl::fromLocalFile("/home/ann/lists/"));
+        QCOMPARE(opened[1], QUrl::fromLocalFile(getDataFolder()));
+    }
+};
+
+QTEST_MAIN(TestSound)
+#include "test_sound.moc"
