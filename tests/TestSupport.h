@@ -8,12 +8,39 @@
 #include "settings/Clock.h"
 #include "settings/OTLFunctions.h"
 
+#include <csignal>
 #include <memory>
+#include <QFile>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <sys/resource.h>
 
 namespace ortolan::test {
+
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Runs work while no file may grow past limit bytes: a disk that fills up part way through a
+// write, even for root. Returns what work returns.
+template <typename Work> auto withFileSizeLimit(rlim_t limit, Work work) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &small);
+    auto result = work();
+    setrlimit(RLIMIT_FSIZE, &old);
+    return result;
+}
 
 // Answers questions from a queue (No when it runs dry) and keeps every question asked.
 class ScriptedPrompt : public Prompt {

@@ -9,17 +9,6 @@ using namespace ortolan;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QStringList backups() {
     return QDir(backupFolder()).entryList(QDir::Files, QDir::Name);
 }
@@ -33,17 +22,17 @@ private slots:
         // given a list file
         test::TempDataHome home(QDateTime(QDate(2026, 12, 5), QTime(9, 0)));
         const QString list = home.path() + "/home.oxml";
-        writeFile(list, "version 1");
+        QVERIFY(test::writeFile(list, "version 1"));
         test::ScriptedPrompt prompt;
         // when it is backed up twice on one day, changed in between
         const QString first = BackupCurrent(list, &prompt);
-        writeFile(list, "version 2");
+        QVERIFY(test::writeFile(list, "version 2"));
         const QString second = BackupCurrent(list, &prompt);
         // then the copies are numbered 1 and 2 and hold what the file held at the time
         QCOMPARE(first, backupFolder() + "/backup-12-05-2026_1.bak.oxml");
         QCOMPARE(second, backupFolder() + "/backup-12-05-2026_2.bak.oxml");
-        QCOMPARE(readFile(first), QByteArray("version 1"));
-        QCOMPARE(readFile(second), QByteArray("version 2"));
+        QCOMPARE(test::readFile(first), QByteArray("version 1"));
+        QCOMPARE(test::readFile(second), QByteArray("version 2"));
         QVERIFY(prompt.asked.isEmpty());
         // and the next day starts again at 1
         home.setNow(QDateTime(QDate(2026, 12, 6), QTime(0, 0, 1)));
@@ -54,9 +43,9 @@ private slots:
         test::TempDataHome home;
         QVERIFY(QDir().mkpath(backupFolder()));
         for (int n = 1; n <= 200; ++n)
-            writeFile(backupFolder() + QStringLiteral("/backup-12-05-2026_%1.bak.oxml").arg(n), "old");
+            QVERIFY(test::writeFile(backupFolder() + QStringLiteral("/backup-12-05-2026_%1.bak.oxml").arg(n), "old"));
         const QString list = home.path() + "/home.oxml";
-        writeFile(list, "newest");
+        QVERIFY(test::writeFile(list, "newest"));
         test::ScriptedPrompt prompt;
 
         const QString written = BackupCurrent(list, &prompt);
@@ -65,11 +54,11 @@ private slots:
         QCOMPARE(prompt.asked[0].text, QStringLiteral("Cannot back up."));
         QCOMPARE(prompt.asked[0].buttons, PromptButtons::Ok);
         // the last resort is reused: the newest copy replaces it
-        writeFile(list, "even newer");
+        QVERIFY(test::writeFile(list, "even newer"));
         QCOMPARE(BackupCurrent(list, &prompt), written);
-        QCOMPARE(readFile(written), QByteArray("even newer"));
+        QCOMPARE(test::readFile(written), QByteArray("even newer"));
         QCOMPARE(backups().size(), 201);
-        QCOMPARE(readFile(backupFolder() + "/backup-12-05-2026_7.bak.oxml"), QByteArray("old"));
+        QCOMPARE(test::readFile(backupFolder() + "/backup-12-05-2026_7.bak.oxml"), QByteArray("old"));
     }
 
     void shouldWarnButGoOnWhenTheCopyFails() {
@@ -89,13 +78,13 @@ private slots:
         test::TempDataHome home;
         test::ScriptedPrompt prompt;
         const QString list = home.path() + "/home.oxml";
-        writeFile(list, "x");
+        QVERIFY(test::writeFile(list, "x"));
         QVERIFY(QDir().mkpath(getDataFolder()));
-        writeFile(backupFolder(), "in the way");
+        QVERIFY(test::writeFile(backupFolder(), "in the way"));
         QCOMPARE(BackupCurrent(list, &prompt), QString());
         QCOMPARE(prompt.asked.size(), 1);
-        QCOMPARE(readFile(list), QByteArray("x"));
-        QCOMPARE(readFile(backupFolder()), QByteArray("in the way"));
+        QCOMPARE(test::readFile(list), QByteArray("x"));
+        QCOMPARE(test::readFile(backupFolder()), QByteArray("in the way"));
     }
 
     void shouldKeepTheRecentFiles_data() {

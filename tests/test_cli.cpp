@@ -1,3 +1,5 @@
+#include "TestSupport.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -5,6 +7,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace ortolan;
 
 namespace {
 
@@ -21,17 +25,6 @@ Run cli(const QStringList& args) {
         return {};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
             p.readAllStandardError()};
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 const QByteArray kExampleJson = R"({"title": "Home", "tasks": [
@@ -63,7 +56,7 @@ private slots:
     void shouldBuildAFileFromJsonAndDumpItBack() {
         // given a list described in JSON
         QTemporaryDir dir;
-        writeFile(dir.filePath("in.json"), kExampleJson);
+        QVERIFY(test::writeFile(dir.filePath("in.json"), kExampleJson));
         // when it is written as a task list and dumped
         QCOMPARE(cli({"from-json", dir.filePath("in.json"), dir.filePath("out.oxml")}).exitCode, 0);
         const Run dump = cli({"dump", dir.filePath("out.oxml")});
@@ -89,11 +82,11 @@ private slots:
 
     void shouldResaveWithoutChangingAFileItWrote() {
         QTemporaryDir dir;
-        writeFile(dir.filePath("in.json"), kExampleJson);
+        QVERIFY(test::writeFile(dir.filePath("in.json"), kExampleJson));
         QCOMPARE(cli({"from-json", dir.filePath("in.json"), dir.filePath("a.oxml")}).exitCode, 0);
         QCOMPARE(cli({"resave", dir.filePath("a.oxml"), dir.filePath("b.oxml")}).exitCode, 0);
-        QCOMPARE(readFile(dir.filePath("b.oxml")), readFile(dir.filePath("a.oxml")));
-        QVERIFY(readFile(dir.filePath("a.oxml")).startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
+        QCOMPARE(test::readFile(dir.filePath("b.oxml")), test::readFile(dir.filePath("a.oxml")));
+        QVERIFY(test::readFile(dir.filePath("a.oxml")).startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
     }
 
     void shouldRefuseBadInputAndWriteNothing_data() {
@@ -125,7 +118,7 @@ private slots:
         QFETCH(QByteArray, message);
         QTemporaryDir dir;
         if (!input.isEmpty())
-            writeFile(dir.filePath("in"), input);
+            QVERIFY(test::writeFile(dir.filePath("in"), input));
         for (QString& a : args)
             if (a.startsWith(QLatin1Char('@')))
                 a = dir.filePath(a.mid(1));
@@ -139,8 +132,8 @@ private slots:
 
     void shouldOpenANewerVersionWhenToldYes() {
         QTemporaryDir dir;
-        writeFile(dir.filePath("in"), "<XML><FORMATVERSION>9</FORMATVERSION><TITLE>Future</TITLE><LIST>"
-                                      "<ITEM><NAME>a</NAME><DESC></DESC></ITEM></LIST></XML>");
+        QVERIFY(test::writeFile(dir.filePath("in"), "<XML><FORMATVERSION>9</FORMATVERSION><TITLE>Future</TITLE><LIST>"
+                                                    "<ITEM><NAME>a</NAME><DESC></DESC></ITEM></LIST></XML>"));
         const Run r = cli({"--yes", "dump", dir.filePath("in")});
         QCOMPARE(r.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(r.out).object()["count"].toInt(), 1);
@@ -148,8 +141,9 @@ private slots:
 
     void shouldWarnAboutValuesItCouldNotRead() {
         QTemporaryDir dir;
-        writeFile(dir.filePath("in"), "<XML><LIST><ITEM><NAME>a</NAME><DATEDUE>someday</DATEDUE><DESC></DESC></ITEM>"
-                                      "</LIST></XML>");
+        QVERIFY(test::writeFile(dir.filePath("in"),
+                                "<XML><LIST><ITEM><NAME>a</NAME><DATEDUE>someday</DATEDUE><DESC></DESC></ITEM>"
+                                "</LIST></XML>"));
         const Run r = cli({"dump", dir.filePath("in")});
         QCOMPARE(r.exitCode, 0);
         QVERIFY(r.err.contains("1 value(s) could not be read"));

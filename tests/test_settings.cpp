@@ -12,17 +12,6 @@ using namespace ortolan;
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // Every file and folder under root, relative to it.
 QStringList tree(const QString& root) {
     QStringList all;
@@ -82,7 +71,7 @@ private slots:
         QFETCH(QString, value);
         test::TempDataHome home;
         const QString ini = home.path() + "/sample.ini";
-        writeFile(ini, kSample);
+        QVERIFY(test::writeFile(ini, kSample));
         QCOMPARE(readProfileString(section, key, ini), value);
         QCOMPARE(readProfileString(section, key, home.path() + "/missing.ini"), QString());
     }
@@ -93,33 +82,33 @@ private slots:
         const QString value = QString(600, QLatin1Char('x'));
         QVERIFY(writeSetting("lastFile", value));
         QCOMPARE(readSetting("lastFile"), value.left(511));
-        QVERIFY(readFile(settingsFile()).contains(value.toLatin1())); // stored whole, cut when read
+        QVERIFY(test::readFile(settingsFile()).contains(value.toLatin1())); // stored whole, cut when read
     }
 
     void shouldReplaceOrAddOneLineAndKeepTheRest() {
         // given a hand-written file with comments, other sections, blank lines and CRLF
         test::TempDataHome home;
         const QString ini = home.path() + "/sample.ini";
-        writeFile(ini, kSample);
+        QVERIFY(test::writeFile(ini, kSample));
         // when an existing key is changed, a new key and a new section are added
         QVERIFY(ProfileFile::write(ini, "MAIN", "AUTOLOAD", "ALWAYS"));
         QVERIFY(ProfileFile::write(ini, "Main", "SoundIsOn", "ON"));
         QVERIFY(ProfileFile::write(ini, "New", "k", "v"));
         // then only those lines changed, in place
-        QCOMPARE(readFile(ini), QByteArray("; written by hand\r\n"
-                                           "[Other]\r\n"
-                                           "autoLoad=not this one\r\n"
-                                           "\r\n"
-                                           "[main]\r\n"
-                                           "AUTOLOAD=ALWAYS\r\n"
-                                           "lastFile=/home/a/list.oxml\r\n"
-                                           "odd line without equals\r\n"
-                                           "SoundIsOn=ON\r\n"
-                                           "\r\n"
-                                           "[Tail]\r\n"
-                                           "x=1\r\n"
-                                           "[New]\r\n"
-                                           "k=v\r\n"));
+        QCOMPARE(test::readFile(ini), QByteArray("; written by hand\r\n"
+                                                 "[Other]\r\n"
+                                                 "autoLoad=not this one\r\n"
+                                                 "\r\n"
+                                                 "[main]\r\n"
+                                                 "AUTOLOAD=ALWAYS\r\n"
+                                                 "lastFile=/home/a/list.oxml\r\n"
+                                                 "odd line without equals\r\n"
+                                                 "SoundIsOn=ON\r\n"
+                                                 "\r\n"
+                                                 "[Tail]\r\n"
+                                                 "x=1\r\n"
+                                                 "[New]\r\n"
+                                                 "k=v\r\n"));
     }
 
     void shouldCreateTheFileOnFirstWrite() {
@@ -128,7 +117,7 @@ private slots:
         QVERIFY(writeSetting("autoLoad", "NEVER"));
         QVERIFY(writeSetting("EasyEditing", true));
         QVERIFY(writeSetting("doSlowMoEffects", false));
-        QCOMPARE(readFile(settingsFile()),
+        QCOMPARE(test::readFile(settingsFile()),
                  QByteArray("[MAIN]\nautoLoad=NEVER\nEasyEditing=True\ndoSlowMoEffects=False\n"));
         QCOMPARE(readSetting("AUTOLOAD"), QStringLiteral("NEVER"));
     }
@@ -146,18 +135,11 @@ private slots:
         test::TempDataHome home;
         QVERIFY(QDir().mkpath(getDataFolder()));
         QVERIFY(writeSetting("filesOpen", QString(3000, QLatin1Char('f'))));
-        const QByteArray before = readFile(settingsFile());
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool written = writeSetting("autoLoad", "NEVER");
-        setrlimit(RLIMIT_FSIZE, &old);
+        const QByteArray before = test::readFile(settingsFile());
+        const bool written = test::withFileSizeLimit(1024, [] { return writeSetting("autoLoad", "NEVER"); });
         // then the write fails and the old file is whole
         QVERIFY(!written);
-        QCOMPARE(readFile(settingsFile()), before);
+        QCOMPARE(test::readFile(settingsFile()), before);
         QCOMPARE(QDir(getDataFolder()).entryList(QDir::Files), QStringList({"otl.ini"}));
     }
 
@@ -174,7 +156,7 @@ private slots:
         QVERIFY(writeLog("Loading tab images...")); // the same second
         home.setNow(QDateTime(QDate(2027, 1, 9), QTime(23, 59, 5)));
         QVERIFY(writeLog(QString::fromUtf8("Fertig → ok")));
-        QCOMPARE(readFile(getDataFolder() + "/log.txt"),
+        QCOMPARE(test::readFile(getDataFolder() + "/log.txt"),
                  QString::fromUtf8("12-05-2026, 01:08:14: Loading tab images...\n"
                                    "12-05-2026, 01:08:14: Loading tab images...\n"
                                    "01-09-2027, 23:59:05: Fertig → ok\n")
@@ -213,7 +195,7 @@ private slots:
                                   "lastFileFTPServer",
                                   "lastFileFTPUser",
                                   "lastFileFTPPass"};
-        const QByteArray ini = readFile(settingsFile());
+        const QByteArray ini = test::readFile(settingsFile());
         for (const QString& key : keys)
             QVERIFY2(ini.contains("\n" + key.toUtf8() + "="), qPrintable(key));
         QCOMPARE(readSetting("disableClickToRename"), QStringLiteral("False"));
@@ -225,18 +207,18 @@ private slots:
         QCOMPARE(readSetting("loadOutlook"), QStringLiteral("False"));
         QCOMPARE(readSetting("saveWave"), getDataFolder() + "/save.wav");
         QCOMPARE(readSetting("treeClickWave"), getDataFolder() + "/click.wav");
-        QVERIFY(readFile(getDataFolder() + "/save.wav").startsWith("RIFF"));
-        QVERIFY(readFile(getDataFolder() + "/click.wav").startsWith("RIFF"));
+        QVERIFY(test::readFile(getDataFolder() + "/save.wav").startsWith("RIFF"));
+        QVERIFY(test::readFile(getDataFolder() + "/click.wav").startsWith("RIFF"));
 
         // when the user has changed things and the program starts again
         QVERIFY(writeSetting("autoLoad", "NEVER"));
-        writeFile(getDataFolder() + "/new.oxml", "mine");
+        QVERIFY(test::writeFile(getDataFolder() + "/new.oxml", "mine"));
         QVERIFY(QFile::remove(getDataFolder() + "/example.oxml"));
         const DataFolderSetup second = prepareDataFolder();
         // then only the missing file comes back and nothing else is touched
         QVERIFY(second.ok);
         QCOMPARE(second.created, QStringList({getDataFolder() + "/example.oxml"}));
-        QCOMPARE(readFile(getDataFolder() + "/new.oxml"), QByteArray("mine"));
+        QCOMPARE(test::readFile(getDataFolder() + "/new.oxml"), QByteArray("mine"));
         QCOMPARE(readSetting("autoLoad"), QStringLiteral("NEVER"));
         QCOMPARE(prepareDataFolder().created, QStringList());
     }
@@ -244,9 +226,9 @@ private slots:
     void shouldNotRepairAnExistingSettingsFile() {
         test::TempDataHome home;
         QVERIFY(QDir().mkpath(getDataFolder()));
-        writeFile(settingsFile(), "[MAIN]\nautoLoad=NEVER\n");
+        QVERIFY(test::writeFile(settingsFile(), "[MAIN]\nautoLoad=NEVER\n"));
         QVERIFY(prepareDataFolder().ok);
-        QCOMPARE(readFile(settingsFile()), QByteArray("[MAIN]\nautoLoad=NEVER\n"));
+        QCOMPARE(test::readFile(settingsFile()), QByteArray("[MAIN]\nautoLoad=NEVER\n"));
         QCOMPARE(readSetting("disableClickToRename"), QString());
     }
 

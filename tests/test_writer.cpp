@@ -21,11 +21,6 @@ QByteArray lines(std::initializer_list<const char*> ls) {
     return out + "\r\n";
 }
 
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestWriter : public QObject {
@@ -192,7 +187,7 @@ private slots:
         QVERIFY(list.xml.saveXMLfile(path).ok);
         list.add("second");
         QVERIFY(list.xml.saveXMLfile(path).ok);
-        QCOMPARE(readFile(path), list.xml.fileContents());
+        QCOMPARE(test::readFile(path), list.xml.fileContents());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.oxml"}));
     }
 
@@ -202,7 +197,7 @@ private slots:
         test::TaskList list;
         list.add("precious");
         QVERIFY(list.xml.saveXMLfile(path).ok);
-        const QByteArray before = readFile(path);
+        const QByteArray before = test::readFile(path);
 
         // a folder that does not exist
         const SaveResult missing = list.xml.saveXMLfile(dir.filePath("no/such/folder/list.oxml"));
@@ -216,24 +211,17 @@ private slots:
             const SaveResult refused = list.xml.saveXMLfile(path);
             QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
             QVERIFY(!refused.ok);
-            QCOMPARE(readFile(path), before);
+            QCOMPARE(test::readFile(path), before);
         }
 
         // a disk that fills up part way through: a file-size limit makes the write fail after
         // the first kilobyte, even for root
         for (int i = 0; i < 50; ++i)
             list.add(QStringLiteral("task number %1").arg(i));
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 1024;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const SaveResult full = list.xml.saveXMLfile(path);
-        setrlimit(RLIMIT_FSIZE, &old);
+        const SaveResult full = test::withFileSizeLimit(1024, [&] { return list.xml.saveXMLfile(path); });
         QVERIFY(!full.ok);
         QVERIFY(!full.error.isEmpty());
-        QCOMPARE(readFile(path), before);
+        QCOMPARE(test::readFile(path), before);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.oxml"})); // no leftovers
     }
 };
