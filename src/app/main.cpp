@@ -1,0 +1,15 @@
+// Starts Ortolan: the main window does the rest.
+
+#include "app/Ortolan.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Ortolan"));
+    ortolan::Ortolan window(QApplication::arguments().mid(1));
+    window.startUp();
+    if (window.startFailed())
+        return 1;
+    return QApplication::exec();
+}
