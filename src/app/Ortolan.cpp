@@ -1,14 +1,346 @@
 #include "Ortolan.h"
 
+#include "Dialogs.h"
+#include "WrappingButton.h"
+#include "document/OpenFolder.h"
+#include "file/XMLManager.h"
+#include "model/TaskHandler.h"
+#include "settings/Sound.h"
+#include "views/Pictures.h"
+#include "views/TaskTreeView.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTextEdit>
+
 namespace ortolan {
 
-Ortolan::Ortolan(QStringList arguments, QWidget* parent) : QMainWindow(parent), arguments_(std::move(arguments)) {
+namespace {
+
+// The design places of the controls that the layout never moves, in twips.
+struct Place {
+    int left, top, width, height;
+};
+constexpr Place kLoader{120, 120, 6135, 5655};
+constexpr Place kCalendarControls{120, -240, 6015, 735};
+constexpr Place kStatusLabel{120, 0, 3495, 375};
+constexpr Place kLabel2{120, 480, 2175, 255};
+constexpr Place kDescText{120, 720, 3495, 2055};
+// "Add Task" and "View as List" share one place in the design; each takes half of it here so
+// that both can be reached.
+constexpr Place kAddTaskButton{120, 2880, 1095, 428};
+constexpr Place kViewAsList{120, 3308, 1095, 427};
+constexpr Place kCommand3{1320, 2880, 1095, 855};
+constexpr Place kCategoriesButton{2520, 2880, 1095, 855};
+constexpr Place kAddSubtaskButton{120, 3720, 1095, 855};
+constexpr Place kCommand4{1320, 3720, 1095, 855};
+constexpr Place kMarkComplete{2520, 3720, 1095, 855};
+constexpr Place kIconSelector{120, 4560, 3495, 2175};
+constexpr Place kNameText{8400, 480, 4215, 495};
+constexpr Place kSaveEdits{7560, 2520, 1095, 855};
+constexpr int kDesignClientWidth = 9990;
+constexpr int kDesignClientHeight = 7080;
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
+    auto* b = new WrappingButton(caption, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+} // namespace
+
+Ortolan::Ortolan(QStringList arguments, QWidget* parent)
+    : QMainWindow(parent), taskH_(std::make_unique<TaskHandler>()), xml_(std::make_unique<XMLManager>(tree_)),
+      prompt_(std::make_unique<DialogPrompt>(this)), arguments_(std::move(arguments)), openUrl_(desktopUrlOpener()) {
     setObjectName(QStringLiteral("Ortolan"));
     setWindowTitle(QStringLiteral("Ortolan"));
+    setWindowIcon(applicationIcon());
+    sound_ = new SoundPlayer(this);
+    xml_->setTaskHandler(taskH_.get());
+    createControls();
+    createMenus();
+    connectCommands();
+    geometry_ = designGeometry();
+    placeControls();
+    const int px = pixelsFromTwips(kDesignClientWidth, logicalDpiX());
+    const int py = pixelsFromTwips(kDesignClientHeight, logicalDpiY());
+    resize(px, py + menuBar()->sizeHint().height());
 }
 
 Ortolan::~Ortolan() = default;
 
-void Ortolan::startUp() { show(); }
+void Ortolan::createControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(client_);
+
+    TabStrip = new QTabWidget(client_);
+    TabStrip->setObjectName(QStringLiteral("TabStrip"));
+    TabStrip->setTabPosition(QTabWidget::South);
+
+    Loader = new QLabel(QStringLiteral("Loading data, please wait."), client_);
+    Loader->setObjectName(QStringLiteral("Loader"));
+    Loader->setFrameShape(QFrame::Box);
+    Loader->setAlignment(Qt::AlignCenter);
+    Loader->setWordWrap(true);
+    Loader->setAutoFillBackground(true);
+    Loader->setStyleSheet(QStringLiteral("QLabel { background: white; color: black; border: 1px solid black; }"));
+    QFont loaderFont(QStringLiteral("Arial"), 24);
+    loaderFont.setItalic(true);
+    Loader->setFont(loaderFont);
+
+    Tree = new TaskTreeView(&tree_, client_);
+    Tree->setObjectName(QStringLiteral("Tree"));
+    Tree->model()->setPictureProvider([](int n) { return taskPicture(n); });
+
+    ListView = new QListWidget(client_);
+    ListView->setObjectName(QStringLiteral("ListView"));
+    ListView->hide();
+
+    CalendarControls = new QFrame(client_);
+    CalendarControls->setObjectName(QStringLiteral("CalendarControls"));
+    CalendarControls->setFrameShape(QFrame::NoFrame);
+    CalendarFontSize = new QComboBox(CalendarControls);
+    CalendarFontSize->setObjectName(QStringLiteral("CalendarFontSize"));
+    CalendarPrevious = button(CalendarControls, QStringLiteral("CalendarPrevious"), QStringLiteral("<< Previous Month"));
+    CalendarNext = button(CalendarControls, QStringLiteral("CalendarNext"), QStringLiteral("Next Month >>"));
+    CalendarControls->hide();
+
+    RightFrame = new QFrame(client_);
+    RightFrame->setObjectName(QStringLiteral("RightFrame"));
+    RightFrame->setFrameShape(QFrame::NoFrame);
+
+    StatusLabel = new QLabel(QStringLiteral("Welcome."), RightFrame);
+    StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
+    StatusLabel->setAlignment(Qt::AlignCenter);
+    StatusLabel->setStyleSheet(
+        QStringLiteral("QLabel { background: rgb(255, 255, 192); color: black; border: 1px solid black; }"));
+    QFont statusFont(QStringLiteral("Arial"), 12);
+    statusFont.setBold(true);
+    StatusLabel->setFont(statusFont);
+
+    Label2 = new QLabel(QStringLiteral("Description:"), RightFrame);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    DescText = new QTextEdit(RightFrame);
+    DescText->setObjectName(QStringLiteral("DescText"));
+    DescText->setAcceptRichText(false);
+    DescText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    AddTaskButton = button(RightFrame, QStringLiteral("AddTaskButton"), QStringLiteral("Add Task"));
+    QFont bold = AddTaskButton->font();
+    bold.setBold(true);
+    AddTaskButton->setFont(bold);
+    ViewAsList = button(RightFrame, QStringLiteral("ViewAsList"), QStringLiteral("View as List"));
+    Command3 = button(RightFrame, QStringLiteral("Command3"), QStringLiteral("Move Up"));
+    CategoriesButton = button(RightFrame, QStringLiteral("CategoriesButton"), QStringLiteral("Category..."));
+    AddSubtaskButton = button(RightFrame, QStringLiteral("AddSubtaskButton"), QStringLiteral("Add Subtask"));
+    Command4 = button(RightFrame, QStringLiteral("Command4"), QStringLiteral("Move Down"));
+    MarkCompleteButton = button(RightFrame, QStringLiteral("MarkCompleteButton"), QStringLiteral("Mark as Completed"));
+    MarkAsIncompleteButton =
+        button(RightFrame, QStringLiteral("MarkAsIncompleteButton"), QStringLiteral("Mark as Incomplete"));
+    MarkAsIncompleteButton->hide();
+
+    IconSelector = new QListWidget(RightFrame);
+    IconSelector->setObjectName(QStringLiteral("IconSelector"));
+    IconSelector->setViewMode(QListView::IconMode);
+    IconSelector->setIconSize(QSize(16, 16));
+    IconSelector->setGridSize(QSize(28, 28));
+    IconSelector->setMovement(QListView::Static);
+    IconSelector->setResizeMode(QListView::Adjust);
+
+    NameText = new QLineEdit(client_);
+    NameText->setObjectName(QStringLiteral("NameText"));
+    NameText->hide();
+    Button_Save_Edits = button(client_, QStringLiteral("Button_Save_Edits"), QStringLiteral("Save Edits"));
+    Button_Save_Edits->hide();
+
+    Status = new QStatusBar(client_);
+    Status->setObjectName(QStringLiteral("Status"));
+    Status->setSizeGripEnabled(false);
+
+    ProgressBar = new QProgressBar(client_);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+
+    // The placard lies beneath the tree and the list; the progress bar above the status bar.
+    Loader->lower();
+    TabStrip->lower();
+    ProgressBar->raise();
+}
+
+QAction* Ortolan::addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut,
+                          bool hidden) {
+    QAction* a = caption == QLatin1String("-") ? menu->addSeparator() : menu->addAction(caption);
+    a->setObjectName(name);
+    a->setShortcut(shortcut);
+    a->setVisible(!hidden);
+    actions_.insert(name, a);
+    return a;
+}
+
+QMenu* Ortolan::addSubmenu(QMenu* parent, const QString& name, const QString& caption) {
+    QMenu* m = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    menus_.insert(name, m);
+    actions_.insert(name, m->menuAction());
+    return m;
+}
+
+void Ortolan::createMenus() {
+    QMenu* file = addSubmenu(nullptr, QStringLiteral("MENU_File"), QStringLiteral("&File"));
+    addItem(file, QStringLiteral("MENU_NEW"), QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")));
+    addItem(file, QStringLiteral("MENU_OPEN"), QStringLiteral("&Open"));
+    addItem(file, QStringLiteral("MENU_Save"), QStringLiteral("Save"), QKeySequence(QStringLiteral("Ctrl+S")));
+    addItem(file, QStringLiteral("MENU_SaveAs"), QStringLiteral("Save &As"));
+    addItem(file, QStringLiteral("MENU_SaveACopyAs"), QStringLiteral("Save A &Copy As.."));
+    addItem(file, QStringLiteral("MENU_OPEN_FOLDER"), QStringLiteral("Open Containing &Folder"),
+            QKeySequence(QStringLiteral("Ctrl+E")));
+    addItem(file, QStringLiteral("MENU_Bar2"), QStringLiteral("-"), {}, true);
+    addItem(file, QStringLiteral("MENU_FTPopen"), QStringLiteral("Open from FTP..."), {}, true);
+    addItem(file, QStringLiteral("MENU_Bar3"), QStringLiteral("-"));
+    QMenu* settings = addSubmenu(file, QStringLiteral("MENU_Settings"), QStringLiteral("Settings"));
+    addItem(settings, QStringLiteral("MENU_DisableClickToRename"), QStringLiteral("Disable \"Click-to-rename\""));
+    addItem(settings, QStringLiteral("MENU_EasyEditing"), QStringLiteral("Enable Easy Editing"), {}, true);
+    addItem(settings, QStringLiteral("MENU_InsertOutlook"), QStringLiteral("Insert Outlook Dates into Calendar"), {},
+            true);
+    addItem(settings, QStringLiteral("MENU_OutlookTasks"), QStringLiteral("Import Tasks From Outlook"));
+    QMenu* startup = addSubmenu(settings, QStringLiteral("MENU_LoadOnStartup"), QStringLiteral("Load last file on start-up"));
+    addItem(startup, QStringLiteral("MENU_LoadLastAlways"), QStringLiteral("Always"));
+    addItem(startup, QStringLiteral("MENU_LoadLastUnlessFTP"), QStringLiteral("Yes, unless its from an FTP site"), {},
+            true);
+    addItem(startup, QStringLiteral("MENU_LoadLastNever"), QStringLiteral("Never"));
+    addItem(file, QStringLiteral("MENU_DASH1"), QStringLiteral("-"));
+    addItem(file, QStringLiteral("MENU_Exit"), QStringLiteral("E&xit"));
+
+    QMenu* edit = addSubmenu(nullptr, QStringLiteral("MENU_Edit"), QStringLiteral("&Edit"));
+    addItem(edit, QStringLiteral("MENU_MoveUp"), QStringLiteral("Move Up"), QKeySequence(QStringLiteral("Ctrl+U")));
+    addItem(edit, QStringLiteral("MENU_MoveDown"), QStringLiteral("Move Down"), QKeySequence(QStringLiteral("Ctrl+D")));
+    addItem(edit, QStringLiteral("MENU_Cut"), QStringLiteral("Cut"));
+    addItem(edit, QStringLiteral("MENU_Paste"), QStringLiteral("P&aste"));
+    addItem(edit, QStringLiteral("MENU_RENAME"), QStringLiteral("Rename"), QKeySequence(QStringLiteral("Ctrl+R")));
+
+    QMenu* insert = addSubmenu(nullptr, QStringLiteral("MENU_INSERT"), QStringLiteral("Insert"));
+    addItem(insert, QStringLiteral("MENU_NewTask"), QStringLiteral("New &Task"), QKeySequence(QStringLiteral("Ctrl+T")));
+    addItem(insert, QStringLiteral("MENU_AddSubtask"), QStringLiteral("Add Sub-task"),
+            QKeySequence(QStringLiteral("Ctrl+A")));
+    addItem(insert, QStringLiteral("MENU_Expand"), QStringLiteral("Expand"), {}, true);
+    addItem(insert, QStringLiteral("MENU_Sep1"), QStringLiteral("-"));
+    addItem(insert, QStringLiteral("MENU_MarkAsCompleted"), QStringLiteral("Mark as Completed (&Finished)"),
+            QKeySequence(QStringLiteral("Ctrl+F")));
+    addItem(insert, QStringLiteral("MENU_MarkAsIncomplete"), QStringLiteral("Mark as &Incomplete"),
+            QKeySequence(QStringLiteral("Ctrl+I")));
+    addItem(insert, QStringLiteral("MENU_DASH_1032"), QStringLiteral("-"));
+    QMenu* formula = addSubmenu(insert, QStringLiteral("MENU_INSERT_FORMULA"), QStringLiteral("Formula"));
+    addItem(formula, QStringLiteral("MENU_SUM_SECTION"), QStringLiteral("Sum all numbers in section"));
+    addItem(formula, QStringLiteral("MENU_AVG_Section"), QStringLiteral("Average of all numbers in section"));
+    addItem(insert, QStringLiteral("MENU_DASH3245"), QStringLiteral("-"));
+    addItem(insert, QStringLiteral("MENU_INSERT_Delete"), QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
+    addItem(insert, QStringLiteral("MENU_Rename2"), QStringLiteral("Rename Task"));
+    addItem(insert, QStringLiteral("MENU_RemoveCalDate"), QStringLiteral("Remove Calendar Date"), {}, true);
+    addItem(insert, QStringLiteral("MENU_DASH_3"), QStringLiteral("-"), {}, true);
+    addItem(insert, QStringLiteral("MENU_ASSIGN_CALENDAR_DATE"), QStringLiteral("Assign Calendar Date"), {}, true);
+    addItem(insert, QStringLiteral("MENU_DASH_030"), QStringLiteral("-"), {}, true);
+    addItem(insert, QStringLiteral("MENU_AddCategory"), QStringLiteral("Add Category"), {}, true);
+
+    QAction* about = menuBar()->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("MENU_About"));
+    actions_.insert(about->objectName(), about);
+    QMenu* updates = addSubmenu(nullptr, QStringLiteral("MENU_CHECKFORUPDATES"), QStringLiteral("Check for Updates"));
+    addItem(updates, QStringLiteral("MENU_VISITUPDATESITE"), QStringLiteral("Visit Update Website"));
+
+    for (const char* name : {"MENU_DisableClickToRename", "MENU_EasyEditing", "MENU_InsertOutlook",
+                             "MENU_LoadLastAlways", "MENU_LoadLastUnlessFTP", "MENU_LoadLastNever"})
+        actions_.value(QLatin1String(name))->setCheckable(true);
+}
+
+void Ortolan::connectCommands() {
+    auto on = [this](const char* name, void (Ortolan::*command)()) {
+        connect(actions_.value(QLatin1String(name)), &QAction::triggered, this, command);
+    };
+    on("MENU_NEW", &Ortolan::MENU_NEW);
+    on("MENU_OPEN", &Ortolan::MENU_OPEN);
+    on("MENU_Save", &Ortolan::MENU_Save);
+    on("MENU_SaveAs", &Ortolan::MENU_SaveAs);
+    on("MENU_SaveACopyAs", &Ortolan::MENU_SaveACopyAs);
+    on("MENU_OPEN_FOLDER", &Ortolan::openContainingFolder);
+    on("MENU_Exit", &Ortolan::MENU_Exit);
+    on("MENU_DisableClickToRename", &Ortolan::MENU_DisableClickToRename);
+    on("MENU_EasyEditing", &Ortolan::MENU_EasyEditing);
+    on("MENU_LoadLastAlways", &Ortolan::MENU_LoadLastAlways);
+    on("MENU_LoadLastUnlessFTP", &Ortolan::MENU_LoadLastUnlessFTP);
+    on("MENU_LoadLastNever", &Ortolan::MENU_LoadLastNever);
+    on("MENU_About", &Ortolan::MENU_About);
+    on("MENU_VISITUPDATESITE", &Ortolan::MENU_VISITUPDATESITE);
+    connect(menus_.value(QStringLiteral("MENU_Settings")), &QMenu::aboutToShow, this, &Ortolan::MENU_Settings);
+    connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
+    connect(&tree_, &TaskTree::selectionChanged, this, [this] { UpdateButtons(); });
+
+    // The Insert menu is also the tree's context menu.
+    Tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        menus_.value(QStringLiteral("MENU_INSERT"))->popup(Tree->viewport()->mapToGlobal(at));
+    });
+}
+
+void Ortolan::placeControls() {
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    auto put = [&](QWidget* w, int left, int top, int width, int height) {
+        w->setGeometry(pixelsFromTwips(left, dpiX), pixelsFromTwips(top, dpiY), pixelsFromTwips(width, dpiX),
+                       pixelsFromTwips(height, dpiY));
+    };
+    auto putRect = [&](QWidget* w, const TwipRect& r) { put(w, r.left, r.top, r.width, r.height); };
+    auto putPlace = [&](QWidget* w, const Place& p) { put(w, p.left, p.top, p.width, p.height); };
+
+    putRect(TabStrip, geometry_.tabStrip);
+    putRect(Tree, geometry_.tree);
+    putRect(ListView, geometry_.listView);
+    putRect(RightFrame, geometry_.rightFrame);
+    putRect(ProgressBar, geometry_.progressBar);
+    // The status bar keeps to the bottom edge of the client area, across its whole width.
+    const int statusHeight = pixelsFromTwips(geometry_.status.height, dpiY);
+    Status->setGeometry(0, client_->height() - statusHeight, client_->width(), statusHeight);
+
+    if (laidOut_)
+        return; // the rest never moves
+    putPlace(Loader, kLoader);
+    putPlace(CalendarControls, kCalendarControls);
+    const int third = CalendarControls->width() / 3;
+    CalendarFontSize->setGeometry(0, CalendarControls->height() / 2, third - 4, CalendarControls->height() / 2);
+    CalendarPrevious->setGeometry(third, CalendarControls->height() / 2, third - 4, CalendarControls->height() / 2);
+    CalendarNext->setGeometry(2 * third, CalendarControls->height() / 2, third - 4, CalendarControls->height() / 2);
+    putPlace(StatusLabel, kStatusLabel);
+    putPlace(Label2, kLabel2);
+    putPlace(DescText, kDescText);
+    putPlace(AddTaskButton, kAddTaskButton);
+    putPlace(ViewAsList, kViewAsList);
+    putPlace(Command3, kCommand3);
+    putPlace(CategoriesButton, kCategoriesButton);
+    putPlace(AddSubtaskButton, kAddSubtaskButton);
+    putPlace(Command4, kCommand4);
+    putPlace(MarkCompleteButton, kMarkComplete);
+    putPlace(MarkAsIncompleteButton, kMarkComplete);
+    putPlace(IconSelector, kIconSelector);
+    putPlace(NameText, kNameText);
+    putPlace(Button_Save_Edits, kSaveEdits);
+}
+
+void Ortolan::setStatus(const QString& text) { Status->showMessage(text); }
+
+QString Ortolan::statusText() const { return Status->currentMessage(); }
+
+void Ortolan::openContainingFolder() { MENU_OPEN_FOLDER(currentFileName_, openUrl_); }
 
 } // namespace ortolan

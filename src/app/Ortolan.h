@@ -1,23 +1,186 @@
 #pragma once
 
+#include "model/TaskTree.h"
+#include "views/Layout.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QTextEdit;
 
 namespace ortolan {
 
-// The main window.
+class DialogPrompt;
+class SoundPlayer;
+class TaskHandler;
+class TaskTreeView;
+class XMLManager;
+
+inline const QString kWebsite = QStringLiteral("https://ortolan.example.org");
+inline const QString kVersionText = QStringLiteral("Ortolan v.0.9.0");
+
+// The main window: the task tree under its tabs on the left, the task's details and the
+// command buttons on the right, the status bar below. It owns the open document: the tree,
+// the registry behind it, the file manager and the file's name.
+//
+// The window's commands live with their subsystems: the document commands and start-up in
+// document/, the preferences in settings/, the layout, tabs and buttons in views/.
 class Ortolan : public QMainWindow {
     Q_OBJECT
 public:
     explicit Ortolan(QStringList arguments, QWidget* parent = nullptr);
     ~Ortolan() override;
 
+    // ---- start-up and shut-down ----
     void startUp();
     bool startFailed() const { return startFailed_; }
+    void MENU_Exit();
+
+    // ---- the document ----
+    bool askToSaveChanges(const QString& prompt); // true when cancelled
+    void loadTaskFile(const QString& fileName, bool addToHistory);
+    void xml_Progress(float fraction);
+    void MENU_NEW();
+    void MENU_OPEN();
+    void MENU_Save();
+    void MENU_SaveAs();
+    void MENU_SaveACopyAs();
+    void openContainingFolder();
+
+    // ---- layout, tabs, buttons ----
+    void Form_Resize();
+    void TabStrip_Click();
+    void UpdateButtons();
+
+    // ---- preferences ----
+    void MENU_Settings();
+    void MENU_DisableClickToRename();
+    void MENU_EasyEditing();
+    void MENU_LoadLastAlways();
+    void MENU_LoadLastUnlessFTP();
+    void MENU_LoadLastNever();
+    void checkCorrectAutoLoad();
+    void MENU_About();
+    void MENU_VISITUPDATESITE();
+
+    // ---- what the commands work on ----
+    TaskTree& tree() { return tree_; }
+    TaskHandler& taskH() { return *taskH_; }
+    XMLManager& xml() { return *xml_; }
+    const QString& currentFileName() const { return currentFileName_; }
+    bool fileHasBeenChanged() const { return fileHasBeenChanged_; }
+    void setFileHasBeenChanged(bool changed) { fileHasBeenChanged_ = changed; }
+    bool easyEditing() const { return easyEditing_; }
+    const QString& autoLoadMode() const { return autoLoadMode_; }
+    QAction* action(const QString& name) const { return actions_.value(name); }
+    void setStatus(const QString& text);
+    QString statusText() const;
+    const WindowGeometry& geometryInTwips() const { return geometry_; }
+
+    // ---- seams for tests ----
+    // The pause between the nodes the "Today" view reveals (normally 200 ms).
+    void setSlowMotionPause(int milliseconds) { slowMotionPauseMs_ = milliseconds; }
+    // Opens web addresses and folders; normally the desktop's handler.
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
+    // Brings calendar appointments in at start-up when the setting asks for it.
+    void setAppointmentLoader(std::function<void()> loader) { loadOutlookAppointments_ = std::move(loader); }
+    SoundPlayer& sound() { return *sound_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // construction (app/Ortolan.cpp)
+    void createControls();
+    void createMenus();
+    QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut = {},
+                     bool hidden = false);
+    QMenu* addSubmenu(QMenu* parent, const QString& name, const QString& caption);
+    void connectCommands();
+    void placeControls();
+
+    // start-up stages (document/OrtolanStartup.cpp)
+    bool guardedSetUp();
+    void initEmptyList();
+    void loadOutlookStage();
+    void unload();
+
+    // the views (views/OrtolanView.cpp)
+    void showTodayView(bool slowMotion);
+
+    // the document's objects
+    TaskTree tree_;
+    std::unique_ptr<TaskHandler> taskH_;
+    std::unique_ptr<XMLManager> xml_;
+    std::unique_ptr<DialogPrompt> prompt_;
+    SoundPlayer* sound_ = nullptr;
+    QString currentFileName_;
+    bool fileHasBeenChanged_ = false;
+    QString dialogFileName_; // the file dialog opens with the name chosen last
+    bool loading_ = false;
+
+    // preferences and start-up
     QStringList arguments_;
     bool startFailed_ = false;
+    bool closing_ = false;
+    bool easyEditing_ = false;
+    QString autoLoadMode_;
+    int slowMotionPauseMs_ = 200;
+    std::function<bool(const QUrl&)> openUrl_;
+    std::function<void()> loadOutlookAppointments_;
+
+    // layout
+    WindowGeometry geometry_;
+    bool laidOut_ = false;
+
+public:
+    // The controls, named as the window's design names them.
+    QTabWidget* TabStrip = nullptr; // tabs along its bottom edge, the tree lies over its pane
+    TaskTreeView* Tree = nullptr;
+    QListWidget* ListView = nullptr;
+    QLabel* Loader = nullptr;
+    QFrame* CalendarControls = nullptr;
+    QComboBox* CalendarFontSize = nullptr;
+    QPushButton* CalendarPrevious = nullptr;
+    QPushButton* CalendarNext = nullptr;
+    QFrame* RightFrame = nullptr;
+    QLabel* StatusLabel = nullptr;
+    QLabel* Label2 = nullptr;
+    QTextEdit* DescText = nullptr;
+    QPushButton* AddTaskButton = nullptr;
+    QPushButton* ViewAsList = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* CategoriesButton = nullptr;
+    QPushButton* AddSubtaskButton = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* MarkCompleteButton = nullptr;
+    QPushButton* MarkAsIncompleteButton = nullptr;
+    QListWidget* IconSelector = nullptr;
+    QLineEdit* NameText = nullptr;
+    QPushButton* Button_Save_Edits = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QStatusBar* Status = nullptr;
+
+private:
+    QWidget* client_ = nullptr;
+    QHash<QString, QAction*> actions_;
+    QHash<QString, QMenu*> menus_;
 };
 
 } // namespace ortolan

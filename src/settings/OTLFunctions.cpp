@@ -55,6 +55,19 @@ bool writeSetting(const QString& key, bool value) {
     return writeSetting(key, value ? QStringLiteral("True") : QStringLiteral("False"));
 }
 
+std::optional<bool> booleanFromText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (t.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool isNumber = false;
+    const double number = t.toDouble(&isNumber);
+    if (isNumber)
+        return number != 0;
+    return std::nullopt;
+}
+
 bool writeLog(const QString& message) {
     QFile log(getDataFolder() + QStringLiteral("/log.txt"));
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace ortolan {
 
@@ -29,6 +30,10 @@ QString readSetting(const QString& key);
 bool writeSetting(const QString& key, const QString& value);
 bool writeSetting(const QString& key, const char* value);
 bool writeSetting(const QString& key, bool value);
+
+// A setting's text as a truth value: "True" or "False" in any letter case, or a number (zero is
+// false, any other number true). nullopt for anything else, the empty text included.
+std::optional<bool> booleanFromText(const QString& text);
 
 // Appends "MM-DD-YYYY, HH:MM:SS: message" to log.txt. False when the log could not be written.
 bool writeLog(const QString& message);

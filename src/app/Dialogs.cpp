@@ -1,0 +1,150 @@
+#include "Dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace ortolan {
+
+namespace {
+
+struct TestState {
+    bool on = false;
+    QList<PromptAnswer> answers;
+    QList<std::optional<QString>> fileNames;
+    QList<std::optional<QString>> inputs;
+    QList<PromptMessage> messages;
+    QList<FileDialogRequest> fileRequests;
+    QList<InputRequest> inputRequests;
+    int unanswered = 0;
+};
+
+TestState& test() {
+    static TestState state;
+    return state;
+}
+
+QMessageBox::Icon boxIcon(PromptIcon icon) {
+    switch (icon) {
+    case PromptIcon::Information:
+        return QMessageBox::Information;
+    case PromptIcon::Warning:
+        return QMessageBox::Warning;
+    case PromptIcon::Critical:
+        return QMessageBox::Critical;
+    case PromptIcon::Question:
+        return QMessageBox::Question;
+    case PromptIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons boxButtons(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return QMessageBox::Ok;
+    case PromptButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case PromptButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case PromptButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+// What closing the box without a choice means.
+PromptAnswer escapeAnswer(PromptButtons buttons) {
+    switch (buttons) {
+    case PromptButtons::Ok:
+        return PromptAnswer::Ok;
+    case PromptButtons::YesNo:
+        return PromptAnswer::No;
+    case PromptButtons::OkCancel:
+    case PromptButtons::YesNoCancel:
+        break;
+    }
+    return PromptAnswer::Cancel;
+}
+
+} // namespace
+
+PromptAnswer Dialogs::message(QWidget* parent, const PromptMessage& m) {
+    TestState& t = test();
+    if (t.on) {
+        t.messages << m;
+        if (m.buttons == PromptButtons::Ok)
+            return PromptAnswer::Ok; // a notice has one answer: nothing to queue for it
+        if (t.answers.isEmpty()) {
+            ++t.unanswered;
+            return escapeAnswer(m.buttons);
+        }
+        return t.answers.takeFirst();
+    }
+    QMessageBox box(boxIcon(m.icon), m.title, m.text, boxButtons(m.buttons), parent);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return PromptAnswer::Ok;
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    default:
+        return escapeAnswer(m.buttons);
+    }
+}
+
+std::optional<QString> Dialogs::fileName(QWidget* parent, const FileDialogRequest& r) {
+    TestState& t = test();
+    if (t.on) {
+        t.fileRequests << r;
+        if (t.fileNames.isEmpty()) {
+            ++t.unanswered;
+            return std::nullopt;
+        }
+        return t.fileNames.takeFirst();
+    }
+    QFileDialog dialog(parent, r.title, QString(), r.filter);
+    dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(r.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(r.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    if (!r.fileName.isEmpty())
+        dialog.selectFile(r.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
+std::optional<QString> Dialogs::input(QWidget* parent, const InputRequest& r) {
+    TestState& t = test();
+    if (t.on) {
+        t.inputRequests << r;
+        if (t.inputs.isEmpty()) {
+            ++t.unanswered;
+            return std::nullopt;
+        }
+        return t.inputs.takeFirst();
+    }
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, r.title, r.label, QLineEdit::Normal, r.text, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+void Dialogs::setTestMode(bool on) {
+    test() = TestState();
+    test().on = on;
+}
+
+void Dialogs::setNextAnswer(PromptAnswer answer) { test().answers << answer; }
+void Dialogs::setNextFileName(std::optional<QString> name) { test().fileNames << std::move(name); }
+void Dialogs::setNextInput(std::optional<QString> text) { test().inputs << std::move(text); }
+QList<PromptMessage> Dialogs::messages() { return test().messages; }
+QList<FileDialogRequest> Dialogs::fileRequests() { return test().fileRequests; }
+QList<InputRequest> Dialogs::inputRequests() { return test().inputRequests; }
+int Dialogs::unanswered() { return test().unanswered; }
+
+} // namespace ortolan

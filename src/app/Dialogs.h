@@ -1,0 +1,60 @@
+#pragma once
+
+#include "model/Prompt.h"
+
+#include <QList>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace ortolan {
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;        // "Ortolan Files (*.oxml);;..."
+    QString defaultSuffix; // added when the name has none
+    QString fileName;      // the name the dialog opens with
+    bool save = false;
+    bool confirmOverwrite = false;
+};
+
+struct InputRequest {
+    QString title;
+    QString label;
+    QString text; // the answer filled in beforehand
+};
+
+// Every message box, file dialog and input box of the program goes through here. A test turns
+// on test mode and queues the answers; nothing modal is ever shown then, and every request is
+// kept for the test to check. A question nobody answered is counted and answered Cancel (or No).
+class Dialogs {
+public:
+    static PromptAnswer message(QWidget* parent, const PromptMessage& message);
+    // The chosen file name, or nullopt when the dialog was cancelled.
+    static std::optional<QString> fileName(QWidget* parent, const FileDialogRequest& request);
+    // The text entered, or nullopt when the box was cancelled.
+    static std::optional<QString> input(QWidget* parent, const InputRequest& request);
+
+    // ---- for tests ----
+    static void setTestMode(bool on); // also forgets answers and requests
+    static void setNextAnswer(PromptAnswer answer);
+    static void setNextFileName(std::optional<QString> name);
+    static void setNextInput(std::optional<QString> text);
+    static QList<PromptMessage> messages();
+    static QList<FileDialogRequest> fileRequests();
+    static QList<InputRequest> inputRequests();
+    static int unanswered(); // questions asked with no answer queued
+};
+
+// The core's questions, asked as message boxes of a window.
+class DialogPrompt : public Prompt {
+public:
+    explicit DialogPrompt(QWidget* parent) : parent_(parent) {}
+    PromptAnswer ask(const PromptMessage& message) override { return Dialogs::message(parent_, message); }
+
+private:
+    QWidget* parent_;
+};
+
+} // namespace ortolan

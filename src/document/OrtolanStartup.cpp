@@ -1,0 +1,161 @@
+// The main window's start-up and shut-down.
+
+#include "app/Dialogs.h"
+#include "app/Ortolan.h"
+#include "file/XMLManager.h"
+#include "model/TaskHandler.h"
+#include "settings/DataFolder.h"
+#include "settings/OTLFunctions.h"
+#include "views/Pictures.h"
+#include "views/TaskTreeView.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QListWidget>
+#include <QTabWidget>
+
+namespace ortolan {
+
+namespace {
+const QString kExitPrompt = QStringLiteral("Would you like to save before exiting? (Press Cancel to cancel exiting.)");
+const QString kSettingsMissing = QStringLiteral("Error: Settings file for Ortolan cannot be found!");
+} // namespace
+
+void Ortolan::startUp() {
+    // The first start makes the data folder and its files; later starts find them there.
+    const DataFolderSetup setup = prepareDataFolder();
+    if (!setup.ok) {
+        Dialogs::message(this, {setup.error + QStringLiteral("\n") + kSettingsMissing});
+        startFailed_ = true;
+        return;
+    }
+
+    writeLog(QStringLiteral("Loading and initilizing internal calendar..."));
+    writeLog(QStringLiteral("Loading tab images..."));
+    {
+        const QSignalBlocker quiet(TabStrip); // making the tabs is not picking one
+        while (TabStrip->count() > 0)
+            delete TabStrip->widget(0);
+        TabStrip->addTab(new QWidget(TabStrip), tabPicture(3), QStringLiteral("Main"));
+        TabStrip->addTab(new QWidget(TabStrip), tabPicture(1), QStringLiteral("Today"));
+    }
+
+    geometry_.lastHeight = twipsFromPixels(frameGeometry().height(), logicalDpiY());
+    geometry_.lastWidth = qint16(twipsFromPixels(frameGeometry().width(), logicalDpiX()));
+    Tree->hide();
+    Tree->setEnabled(false);
+    Form_Resize();
+    show();
+
+    writeLog(QStringLiteral("Form shown, loading XML manager..."));
+    xml_ = std::make_unique<XMLManager>(tree_);
+    initSettingsFile();
+
+    writeLog(QStringLiteral("Loading icons into IconSelector..."));
+    for (int i = 2; i <= 20; ++i) {
+        const QIcon picture = taskPicture(i);
+        if (picture.isNull())
+            continue; // a picture the list lacks is skipped
+        auto* item = new QListWidgetItem(picture, QString(), IconSelector);
+        item->setData(Qt::UserRole, i);
+    }
+
+    writeLog(QStringLiteral("Done, loading settings and settings up the current file..."));
+    initEmptyList();
+
+    easyEditing_ = readSetting(QStringLiteral("EasyEditing")) == QLatin1String("True");
+    action(QStringLiteral("MENU_EasyEditing"))->setChecked(easyEditing_);
+    autoLoadMode_ = readSetting(QStringLiteral("autoLoad"));
+    checkCorrectAutoLoad();
+
+    if (!guardedSetUp()) {
+        Dialogs::message(this, {kSettingsMissing});
+        startFailed_ = true;
+        hide();
+        return;
+    }
+
+    writeLog(QStringLiteral("Displaying Calendar..."));
+    writeLog(QStringLiteral("Loading Outlook (if available)..."));
+    loadOutlookStage();
+    writeLog(QStringLiteral("Rendering calendar..."));
+    writeLog(QStringLiteral("Opening any files specified in the command line..."));
+    QString named = arguments_.join(QLatin1Char(' '));
+    named.remove(QLatin1Char('"'));
+    if (!named.isEmpty())
+        loadTaskFile(named, true);
+    writeLog(QStringLiteral("Done loading."));
+}
+
+// Reading the click-to-rename switch and putting the first document in place: a failure here
+// means the settings are not what the program needs, and it cannot go on.
+bool Ortolan::guardedSetUp() {
+    const auto clickToRenameOff = booleanFromText(readSetting(QStringLiteral("disableClickToRename")));
+    if (!clickToRenameOff)
+        return false;
+    if (*clickToRenameOff)
+        MENU_DisableClickToRename();
+
+    if (autoLoadMode_ == QLatin1String("ALWAYS")) {
+        QString last = readSetting(QStringLiteral("lastFile"));
+        if (last.isEmpty())
+            last = getDataFolder() + QStringLiteral("/example.oxml");
+        loadTaskFile(last, true);
+    } else {
+        MENU_NEW();
+    }
+    if (startFailed_)
+        return true; // the user chose to exit after a failed load; the window is closing
+
+    writeLog(QStringLiteral("Displaying tree..."));
+    Tree->setEnabled(true);
+    Tree->show();
+    return true;
+}
+
+void Ortolan::initEmptyList() {
+    taskH_ = std::make_unique<TaskHandler>();
+    prepareEmptyList(tree_, *taskH_);
+    xml_->setTaskHandler(taskH_.get());
+}
+
+void Ortolan::loadOutlookStage() {
+    const bool load = readSetting(QStringLiteral("loadOutlook")).toUpper() == QLatin1String("TRUE");
+    action(QStringLiteral("MENU_InsertOutlook"))->setChecked(load);
+    if (!load) {
+        writeLog(QStringLiteral("Outlook not loaded..."));
+        return;
+    }
+    writeLog(QStringLiteral("Setting indicate to load outlook... Loading Outlook..."));
+    setStatus(QStringLiteral("Loading Outlook appointments into calendar..."));
+    if (loadOutlookAppointments_)
+        loadOutlookAppointments_();
+    setStatus(QStringLiteral("Completed loading."));
+    writeLog(QStringLiteral("Done loading Outlook."));
+}
+
+void Ortolan::MENU_Exit() { close(); }
+
+void Ortolan::closeEvent(QCloseEvent* event) {
+    if (startFailed_ || closing_) {
+        event->accept();
+        return;
+    }
+    if (askToSaveChanges(kExitPrompt)) {
+        event->ignore();
+        return;
+    }
+    closing_ = true;
+    event->accept();
+    unload();
+}
+
+void Ortolan::unload() {
+    QString open = readSetting(QStringLiteral("filesOpen"));
+    open.remove(QLatin1Char(',') + currentFileName_);
+    writeSetting(QStringLiteral("filesOpen"), open);
+    // The category chooser and the FTP dialog close with the window (they are its children).
+}
+
+} // namespace ortolan

@@ -1,0 +1,100 @@
+// The main window's layout, its tabs and its completion buttons.
+
+#include "app/Ortolan.h"
+
+#include "model/TaskHandler.h"
+#include "settings/OTLFunctions.h"
+#include "views/Colouring.h"
+#include "views/TaskTreeView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QTabWidget>
+
+namespace ortolan {
+
+void Ortolan::Form_Resize() {
+    if (geometry_.lastHeight == 0)
+        return; // start-up has not recorded the window's size yet
+    const double dpiX = logicalDpiX();
+    const double dpiY = logicalDpiY();
+    WindowSize size;
+    size.outerWidth = twipsFromPixels(frameGeometry().width(), dpiX);
+    size.outerHeight = twipsFromPixels(frameGeometry().height(), dpiY);
+    size.clientWidth = twipsFromPixels(centralWidget()->width(), dpiX);
+    size.clientHeight = twipsFromPixels(centralWidget()->height(), dpiY);
+    size.minimized = isMinimized();
+    geometry_ = ortolan::Form_Resize(geometry_, size);
+    placeControls();
+}
+
+void Ortolan::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Ortolan::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Ortolan::TabStrip_Click() {
+    const bool slowMotion = booleanFromText(readSetting(QStringLiteral("doSlowMoEffects"))).value_or(false);
+    CalendarControls->hide();
+    const QString caption = TabStrip->tabText(TabStrip->currentIndex());
+    if (caption == QLatin1String("Calendar")) {
+        CalendarControls->show();
+        StatusLabel->setText(QStringLiteral("Double-Click to Set Date"));
+        Tree->hide();
+        return;
+    }
+    Tree->show();
+    if (caption != QLatin1String("Today")) {
+        ColourTree(tree_, *taskH_);
+        return;
+    }
+    showTodayView(slowMotion);
+}
+
+void Ortolan::showTodayView(bool slowMotion) {
+    for (int i = 2; i <= tree_.Count(); ++i) {
+        TreeNode* node = tree_.Item(i);
+        const Task* task = taskH_->taskOf(node);
+        if (task && isInTodayCategory(*task)) {
+            node->setBold(true);
+            if (node->Visible())
+                continue;
+            for (TreeNode* p = node->Parent(); p; p = p->Parent())
+                p->setExpanded(true);
+            Tree->scrollTo(Tree->model()->indexFromNode(node));
+            if (slowMotion) {
+                // Let the user see the tasks appear one by one; the window keeps working meanwhile.
+                QElapsedTimer pause;
+                pause.start();
+                while (pause.elapsed() < slowMotionPauseMs_)
+                    QApplication::processEvents(QEventLoop::AllEvents, 10);
+            }
+        } else {
+            node->setExpanded(false);
+            node->setForeColor(kColourGrey);
+        }
+    }
+}
+
+void Ortolan::UpdateButtons() {
+    const TreeNode* node = tree_.SelectedItem();
+    if (!node)
+        return;
+    const Task* task = taskH_->taskOf(node);
+    if (!task)
+        return;
+    const bool completed = task->Status.toUpper() == kStatusComplete;
+    MarkAsIncompleteButton->setVisible(completed);
+    MarkCompleteButton->setVisible(!completed);
+}
+
+} // namespace ortolan
