@@ -54,6 +54,7 @@ public:
     bool askToSaveChanges(const QString& prompt); // true when cancelled
     void loadTaskFile(const QString& fileName, bool addToHistory);
     void xml_Progress(float fraction);
+    QString loadedText() const; // "Loading completed. N tasks loaded."
     void MENU_NEW();
     void MENU_OPEN();
     void MENU_Save();

@@ -82,16 +82,23 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
     tree_.Item(kRootID)->setExpanded(true);
     fileHasBeenChanged_ = false;
     currentFileName_ = fileName;
+    // The reader reports the last item before registering it: count again now that all are in.
+    QString done = statusText().startsWith(QLatin1String("Loading completed.")) ? loadedText() : QString();
     if (result.skippedValues > 0)
-        setStatus(statusText() +
-                  QStringLiteral(" %1 damaged value(s) (due dates or icon numbers) could not be read and were left "
-                                 "empty.")
-                      .arg(result.skippedValues));
+        done += QStringLiteral(" %1 damaged value(s) (due dates or icon numbers) could not be read and were left "
+                               "empty.")
+                    .arg(result.skippedValues);
+    if (!done.isEmpty())
+        setStatus(done.trimmed());
+}
+
+QString Ortolan::loadedText() const {
+    return QStringLiteral("Loading completed. ") + QString::number(taskH_->getTaskCount()) +
+           QStringLiteral(" tasks loaded.");
 }
 
 void Ortolan::xml_Progress(float fraction) {
-    const QString done = QStringLiteral("Loading completed. ") + QString::number(taskH_->getTaskCount()) +
-                         QStringLiteral(" tasks loaded.");
+    const QString done = loadedText();
     if (fraction <= 0.02f) {
         ProgressBar->setValue(0);
         ProgressBar->setVisible(true);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "app/Dialogs.h"
+#include "app/Ortolan.h"
+#include "document/Backups.h"
+#include "settings/DataFolder.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QFrame>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <memory>
+
+namespace ortolan::test {
+
+// The real main window in a data folder of its own, with every dialog answered by the test.
+struct Window {
+    TempDataHome home;
+    std::unique_ptr<Ortolan> window;
+
+    // Prepares the data folder as a first start would, then lets the test change settings
+    // before the window starts.
+    Window() {
+        Dialogs::setTestMode(true);
+        prepareDataFolder();
+    }
+    ~Window() {
+        window.reset();
+        Dialogs::setTestMode(false);
+    }
+
+    Ortolan& start(const QStringList& arguments = {}) {
+        window = std::make_unique<Ortolan>(arguments);
+        window->setUrlOpener([this](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        window->setSlowMotionPause(0);
+        window->startUp();
+        return *window;
+    }
+
+    // A task list file in the test's folder, written from JSON through the program's writer.
+    QString listFile(const QString& name, const QByteArray& bytes) {
+        const QString path = home.path() + QLatin1Char('/') + name;
+        writeFile(path, bytes);
+        return path;
+    }
+
+    QList<QUrl> opened;
+};
+
+inline QByteArray smallList(const QByteArray& title, const QByteArray& items) {
+    return "<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n<TITLE>" + title + "</TITLE>\r\n<LIST>\r\n" + items +
+           "</LIST>\r\n</XML>\r\n\r\n";
+}
+
+// An item with its own fields before any sub-items, as the writer writes them: fields given in
+// extra, and empty categories and an unfinished status unless extra has its own.
+inline QByteArray item(const QByteArray& name, const QByteArray& extra = QByteArray(),
+                       const QByteArray& inner = QByteArray()) {
+    QByteArray fields = "<NAME>" + name + "</NAME><DESC></DESC>" + extra;
+    if (!extra.contains("<CATEGORIES>"))
+        fields += "<CATEGORIES></CATEGORIES>";
+    if (!extra.contains("<STATUS>"))
+        fields += "<STATUS>INCOMPLETE</STATUS>";
+    return "<ITEM>" + fields + inner + "</ITEM>";
+}
+
+} // namespace ortolan::test

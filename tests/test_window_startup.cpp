@@ -1,0 +1,250 @@
+#include "WindowTestSupport.h"
+#include "model/TaskHandler.h"
+#include "views/TaskTreeView.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTabWidget>
+
+using namespace ortolan;
+
+namespace {
+
+QStringList logMessages() {
+    QStringList lines = QString::fromUtf8(test::readFile(getDataFolder() + "/log.txt")).split('\n', Qt::SkipEmptyParts);
+    for (QString& l : lines)
+        l = l.section(QStringLiteral(": "), 1); // drop "MM-DD-YYYY, HH:MM:SS"
+    return lines;
+}
+
+const QStringList kStartLog = {"Loading and initilizing internal calendar...",
+                               "Loading tab images...",
+                               "Form shown, loading XML manager...",
+                               "Loading icons into IconSelector...",
+                               "Done, loading settings and settings up the current file...",
+                               "Displaying tree...",
+                               "Displaying Calendar...",
+                               "Loading Outlook (if available)...",
+                               "Outlook not loaded...",
+                               "Rendering calendar...",
+                               "Opening any files specified in the command line...",
+                               "Done loading."};
+
+} // namespace
+
+class TestWindowStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldStartWithTheExampleTheFirstTime() {
+        // given a first start
+        test::Window w;
+        // when the window starts
+        Ortolan& o = w.start();
+        // then it logged every stage in order and opened the example as the last file
+        QVERIFY(!o.startFailed());
+        QCOMPARE(logMessages(), kStartLog);
+        QVERIFY(test::readFile(getDataFolder() + "/log.txt").startsWith("12-05-2026, 01:08:14: "));
+        const QString example = getDataFolder() + "/example.oxml";
+        QCOMPARE(o.currentFileName(), example);
+        QCOMPARE(readSetting("lastFile"), example);
+        QCOMPARE(o.tree().Item(kRootID)->Text(), QStringLiteral("Welcome to Ortolan"));
+        QVERIFY(o.tree().Item(kRootID)->Expanded());
+        QVERIFY(o.Tree->isVisible() && o.Tree->isEnabled());
+        QVERIFY(!o.fileHasBeenChanged());
+        QCOMPARE(o.statusText(), QStringLiteral("Loading completed. 12 tasks loaded."));
+        QVERIFY(!o.ProgressBar->isVisible());
+        QCOMPARE(o.IconSelector->count(), 19);
+        QCOMPARE(o.TabStrip->count(), 2);
+        QCOMPARE(o.TabStrip->tabText(0), QStringLiteral("Main"));
+        QCOMPARE(o.TabStrip->tabText(1), QStringLiteral("Today"));
+        QVERIFY(QFile::exists(backupFolder() + "/backup-12-05-2026_1.bak.oxml")); // backed up before opening
+        QCOMPARE(Dialogs::unanswered(), 0);
+    }
+
+    void shouldStartAsTheSettingsSay_data() {
+        QTest::addColumn<QString>("autoLoad");
+        QTest::addColumn<bool>("opensLastFile");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("ALWAYS") << "ALWAYS" << true << "MENU_LoadLastAlways";
+        QTest::newRow("UNLESSFTP starts like NEVER") << "UNLESSFTP" << false << "MENU_LoadLastUnlessFTP";
+        QTest::newRow("NEVER") << "NEVER" << false << "MENU_LoadLastNever";
+        QTest::newRow("anything else") << "sometimes" << false << "MENU_LoadLastNever";
+    }
+    void shouldStartAsTheSettingsSay() {
+        QFETCH(QString, autoLoad);
+        QFETCH(bool, opensLastFile);
+        QFETCH(QString, checked);
+        test::Window w;
+        const QString last = w.listFile("last.oxml", test::smallList("Last", test::item("x")));
+        writeSetting("autoLoad", autoLoad);
+        writeSetting("lastFile", last);
+        Ortolan& o = w.start();
+        QCOMPARE(o.currentFileName(), opensLastFile ? last : QString());
+        QCOMPARE(o.tree().Item(kRootID)->Text(), opensLastFile ? QStringLiteral("Last") : QStringLiteral("My Tasks"));
+        for (const char* item : {"MENU_LoadLastAlways", "MENU_LoadLastUnlessFTP", "MENU_LoadLastNever"})
+            QCOMPARE(o.action(item)->isChecked(), checked == QLatin1String(item));
+    }
+
+    void shouldReadEasyEditingAndClickToRename() {
+        test::Window w;
+        writeSetting("EasyEditing", "true"); // only "True" exactly switches it on
+        writeSetting("disableClickToRename", "TRUE");
+        Ortolan& o = w.start();
+        QVERIFY(!o.easyEditing());
+        QVERIFY(!o.action("MENU_EasyEditing")->isChecked());
+        QCOMPARE(o.tree().LabelEdit(), TaskTree::LabelEditMode::Manual);
+        QVERIFY(o.action("MENU_DisableClickToRename")->isChecked());
+        QCOMPARE(o.Tree->editTriggers(), QAbstractItemView::NoEditTriggers);
+        QCOMPARE(readSetting("disableClickToRename"), QStringLiteral("True"));
+    }
+
+    void shouldEndWhenTheSettingsAreMissing_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("missing") << "";
+        QTest::newRow("not a truth value") << "maybe";
+    }
+    void shouldEndWhenTheSettingsAreMissing() {
+        QFETCH(QString, value);
+        test::Window w;
+        writeSetting("disableClickToRename", value);
+        Ortolan& o = w.start();
+        QVERIFY(o.startFailed());
+        QCOMPARE(Dialogs::messages().last().text, QStringLiteral("Error: Settings file for Ortolan cannot be found!"));
+        QCOMPARE(Dialogs::messages().last().icon, PromptIcon::None);
+        QVERIFY(!logMessages().contains("Done loading."));
+    }
+
+    void shouldOpenTheFileNamedOnTheCommandLine() {
+        // given a path with spaces, quoted as a shell passes it
+        test::Window w;
+        QDir().mkpath(w.home.path() + "/my lists");
+        const QString named = w.listFile("my lists/big plan.oxml", test::smallList("Plan", test::item("Step")));
+        // when the window starts with it
+        Ortolan& o = w.start({"\"" + w.home.path() + "/my", "lists/big", "plan.oxml\""});
+        // then the example opened first and the named file last, both backed up and recorded
+        QCOMPARE(o.currentFileName(), named);
+        QCOMPARE(o.tree().Item(kRootID)->Text(), QStringLiteral("Plan"));
+        QCOMPARE(readSetting("lastFile"), named);
+        QCOMPARE(readSetting("file1"), getDataFolder() + "/example.oxml");
+        QCOMPARE(QDir(backupFolder()).entryList(QDir::Files).size(), 2);
+    }
+
+    void shouldAskBeforeClosingAChangedList() {
+        test::Window w;
+        Ortolan& o = w.start();
+        o.setFileHasBeenChanged(true);
+        // Cancel keeps the window open
+        Dialogs::setNextAnswer(PromptAnswer::Cancel);
+        QVERIFY(!o.close());
+        const PromptMessage asked = Dialogs::messages().last();
+        QCOMPARE(asked.text,
+                 QStringLiteral("Would you like to save before exiting? (Press Cancel to cancel exiting.)"));
+        QCOMPARE(asked.title, QStringLiteral("Save Before Continuing?"));
+        QCOMPARE(asked.icon, PromptIcon::Question);
+        QCOMPARE(asked.buttons, PromptButtons::YesNoCancel);
+        QVERIFY(o.fileHasBeenChanged());
+        // No closes it and tidies the open-files setting
+        writeSetting("filesOpen", "/a.oxml,," + o.currentFileName() + ",/b.oxml,");
+        Dialogs::setNextAnswer(PromptAnswer::No);
+        o.action("MENU_Exit")->trigger();
+        QVERIFY(!o.isVisible());
+        QCOMPARE(readSetting("filesOpen"), QStringLiteral("/a.oxml,,/b.oxml,"));
+    }
+
+    void shouldWriteTheOpenFilesKeyEvenWhenItWasAbsent() {
+        test::Window w;
+        Ortolan& o = w.start();
+        QVERIFY(o.close());
+        QVERIFY(test::readFile(settingsFile()).contains("\nfilesOpen=\n"));
+    }
+
+    void shouldOfferEveryMenuItem_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<bool>("hidden");
+        const QList<std::tuple<const char*, const char*, const char*, bool>> items = {
+            {"MENU_File", "&File", "", false},
+            {"MENU_NEW", "New", "Ctrl+N", false},
+            {"MENU_OPEN", "&Open", "", false},
+            {"MENU_Save", "Save", "Ctrl+S", false},
+            {"MENU_SaveAs", "Save &As", "", false},
+            {"MENU_SaveACopyAs", "Save A &Copy As..", "", false},
+            {"MENU_OPEN_FOLDER", "Open Containing &Folder", "Ctrl+E", false},
+            {"MENU_Bar2", "", "", true},
+            {"MENU_FTPopen", "Open from FTP...", "", true},
+            {"MENU_Bar3", "", "", false},
+            {"MENU_Settings", "Settings", "", false},
+            {"MENU_DisableClickToRename", "Disable \"Click-to-rename\"", "", false},
+            {"MENU_EasyEditing", "Enable Easy Editing", "", true},
+            {"MENU_InsertOutlook", "Insert Outlook Dates into Calendar", "", true},
+            {"MENU_OutlookTasks", "Import Tasks From Outlook", "", false},
+            {"MENU_LoadOnStartup", "Load last file on start-up", "", false},
+            {"MENU_LoadLastAlways", "Always", "", false},
+            {"MENU_LoadLastUnlessFTP", "Yes, unless its from an FTP site", "", true},
+            {"MENU_LoadLastNever", "Never", "", false},
+            {"MENU_DASH1", "", "", false},
+            {"MENU_Exit", "E&xit", "", false},
+            {"MENU_Edit", "&Edit", "", false},
+            {"MENU_MoveUp", "Move Up", "Ctrl+U", false},
+            {"MENU_MoveDown", "Move Down", "Ctrl+D", false},
+            {"MENU_Cut", "Cut", "", false},
+            {"MENU_Paste", "P&aste", "", false},
+            {"MENU_RENAME", "Rename", "Ctrl+R", false},
+            {"MENU_INSERT", "Insert", "", false},
+            {"MENU_NewTask", "New &Task", "Ctrl+T", false},
+            {"MENU_AddSubtask", "Add Sub-task", "Ctrl+A", false},
+            {"MENU_Expand", "Expand", "", true},
+            {"MENU_Sep1", "", "", false},
+            {"MENU_MarkAsCompleted", "Mark as Completed (&Finished)", "Ctrl+F", false},
+            {"MENU_MarkAsIncomplete", "Mark as &Incomplete", "Ctrl+I", false},
+            {"MENU_DASH_1032", "", "", false},
+            {"MENU_INSERT_FORMULA", "Formula", "", false},
+            {"MENU_SUM_SECTION", "Sum all numbers in section", "", false},
+            {"MENU_AVG_Section", "Average of all numbers in section", "", false},
+            {"MENU_DASH3245", "", "", false},
+            {"MENU_INSERT_Delete", "Delete", "Del", false},
+            {"MENU_Rename2", "Rename Task", "", false},
+            {"MENU_RemoveCalDate", "Remove Calendar Date", "", true},
+            {"MENU_DASH_3", "", "", true},
+            {"MENU_ASSIGN_CALENDAR_DATE", "Assign Calendar Date", "", true},
+            {"MENU_DASH_030", "", "", true},
+            {"MENU_AddCategory", "Add Category", "", true},
+            {"MENU_About", "About", "", false},
+            {"MENU_CHECKFORUPDATES", "Check for Updates", "", false},
+            {"MENU_VISITUPDATESITE", "Visit Update Website", "", false},
+        };
+        for (const auto& [name, caption, shortcut, hidden] : items)
+            QTest::newRow(name) << name << caption << shortcut << hidden;
+    }
+    void shouldOfferEveryMenuItem() {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(bool, hidden);
+        test::Window w;
+        Ortolan& o = w.start();
+        QAction* a = o.findChild<QAction*>(name);
+        QVERIFY2(a, qPrintable(name));
+        QCOMPARE(a->text(), caption);
+        QCOMPARE(a->shortcut(), QKeySequence(shortcut));
+        QCOMPARE(a->isVisible(), !hidden);
+        if (caption.isEmpty())
+            QVERIFY(a->isSeparator());
+    }
+
+    void shouldOfferTheInsertMenuOnTheTree() {
+        test::Window w;
+        Ortolan& o = w.start();
+        QCOMPARE(o.Tree->contextMenuPolicy(), Qt::CustomContextMenu);
+        auto* insert = o.findChild<QMenu*>("MENU_INSERT");
+        QVERIFY(insert);
+        emit o.Tree->customContextMenuRequested(QPoint(5, 5));
+        QTRY_VERIFY(insert->isVisible());
+        insert->hide();
+    }
+};
+
+QTEST_MAIN(TestWindowStartup)
+#include "test_window_startup.moc"
