@@ -6,7 +6,7 @@ BUILD_DIR := build
 PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench format clean install
 
 all: build
 
@@ -26,7 +26,10 @@ build: configure
 	cmake --build --preset $(PRESET)
 
 run: build
-	./$(BUILD_DIR)/src/cli/ortolan-cli --help
+	./$(BUILD_DIR)/src/ortolan
+
+install: build
+	$(SUDO) cmake --install $(BUILD_DIR)
 
 test: build
 	ctest --preset $(PRESET)
