@@ -4,6 +4,7 @@
 #include "views/TaskTreeView.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QTabWidget>
 
@@ -50,6 +51,36 @@ private slots:
         QVERIFY(!o.Button_Save_Edits->isVisible());
         QVERIFY(!o.CalendarControls->isVisible());
         QCOMPARE(o.StatusLabel->text(), QStringLiteral("Welcome."));
+    }
+
+    void shouldKeepThePanelsControlsWhereTheyWereDesigned_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips"); // left, top, width, height
+        QTest::newRow("StatusLabel") << "StatusLabel" << QRect(120, 0, 3495, 375);
+        QTest::newRow("Label2") << "Label2" << QRect(120, 480, 2175, 255);
+        QTest::newRow("DescText") << "DescText" << QRect(120, 720, 3495, 2055);
+        QTest::newRow("Command3") << "Command3" << QRect(1320, 2880, 1095, 855);
+        QTest::newRow("CategoriesButton") << "CategoriesButton" << QRect(2520, 2880, 1095, 855);
+        QTest::newRow("AddSubtaskButton") << "AddSubtaskButton" << QRect(120, 3720, 1095, 855);
+        QTest::newRow("Command4") << "Command4" << QRect(1320, 3720, 1095, 855);
+        QTest::newRow("MarkCompleteButton") << "MarkCompleteButton" << QRect(2520, 3720, 1095, 855);
+        QTest::newRow("IconSelector") << "IconSelector" << QRect(120, 4560, 3495, 2175);
+        QTest::newRow("Loader") << "Loader" << QRect(120, 120, 6135, 5655);
+        QTest::newRow("NameText") << "NameText" << QRect(8400, 480, 4215, 495);
+        QTest::newRow("Button_Save_Edits") << "Button_Save_Edits" << QRect(7560, 2520, 1095, 855);
+    }
+    void shouldKeepThePanelsControlsWhereTheyWereDesigned() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        test::Window w;
+        Ortolan& o = w.start();
+        o.resize(o.width() + 30, o.height() + 30); // the layout moves none of these
+        QCoreApplication::processEvents();
+        const auto* control = o.findChild<QWidget*>(name);
+        QVERIFY(control);
+        const double dpi = o.logicalDpiX();
+        QCOMPARE(control->geometry(), QRect(pixelsFromTwips(twips.x(), dpi), pixelsFromTwips(twips.y(), dpi),
+                                            pixelsFromTwips(twips.width(), dpi), pixelsFromTwips(twips.height(), dpi)));
     }
 
     void shouldGrowTheTreeWithTheWindow() {
@@ -114,6 +145,18 @@ private slots:
         QCOMPARE(byText(o, "Post")->ForeColor(), kColourGrey);
         QCOMPARE(byText(o, "Read")->ForeColor(), kColourBlack);
         QVERIFY(!byText(o, "Read")->Expanded());
+    }
+
+    void shouldPauseOnEveryRevealedTaskInSlowMotion() {
+        test::Window w;
+        writeSetting("lastFile", w.listFile("today.oxml", todayList()));
+        writeSetting("doSlowMoEffects", "1"); // a number other than zero is true
+        Ortolan& o = w.start();
+        o.setSlowMotionPause(40);
+        QElapsedTimer timer;
+        timer.start();
+        o.TabStrip->setCurrentIndex(1); // reveals "Call the bank" and "Book dentist"
+        QVERIFY(timer.elapsed() >= 80);
     }
 
     void shouldTreatAnUnreadableSlowMotionSettingAsOff() {
