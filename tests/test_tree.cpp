@@ -178,6 +178,15 @@ private slots:
         QCOMPARE(intoGrandchild.number, TreeErrors::IntroducesCycle);
         QVERIFY(!intoGrandchild.description.isEmpty());
         QCOMPARE(tree.SetParent(tree.Item("A"), tree.Item("A")).number, TreeErrors::IntroducesCycle);
+        // nodes of another tree are refused too
+        TaskTree other;
+        TreeNode* stranger = other.AddTopLevel("S", "s", 2);
+        QCOMPARE(tree.SetParent(stranger, tree.Item("A")).number, TreeErrors::ObjectNotSet);
+        QCOMPARE(tree.SetParent(tree.Item("A"), stranger).number, TreeErrors::ObjectNotSet);
+        tree.setSelectedItem(stranger);
+        QVERIFY(!tree.SelectedItem());
+        QVERIFY(!tree.Item("A")->childAt(5));
+        QVERIFY(!tree.TopLevelAt(-1));
         QCOMPARE(tree.Item("A")->Parent(), tree.Item("Root"));
         QCOMPARE(tree.Item("A11")->Parent(), tree.Item("A1"));
     }

@@ -228,7 +228,7 @@ bool TaskTree::Remove(const QString& key) {
 }
 
 TreeError TaskTree::SetParent(TreeNode* node, TreeNode* newParent) {
-    if (!node || !newParent)
+    if (!node || !newParent || node->tree_ != this || newParent->tree_ != this || node == &top_)
         return {TreeErrors::ObjectNotSet, QStringLiteral("Object variable or With block variable not set")};
     if (node == newParent || node->isAncestorOf(newParent))
         return {TreeErrors::IntroducesCycle, QStringLiteral("This will introduce a cycle.")};
@@ -250,6 +250,8 @@ TreeError TaskTree::SetParent(TreeNode* node, TreeNode* newParent) {
 }
 
 void TaskTree::setSelectedItem(TreeNode* node) {
+    if (node && (node->tree_ != this || node == &top_))
+        return;
     if (selected_ == node)
         return;
     selected_ = node;

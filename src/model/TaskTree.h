@@ -52,7 +52,7 @@ public:
     TreeNode* Previous() const;
     TreeNode* FirstSibling() const;
     int Children() const { return int(children_.size()); }
-    TreeNode* childAt(int row) const { return children_[size_t(row)]; }
+    TreeNode* childAt(int row) const { return row >= 0 && row < Children() ? children_[size_t(row)] : nullptr; }
     int row() const; // place among its siblings, 0-based
 
     bool Expanded() const { return expanded_; }
@@ -127,10 +127,10 @@ public:
 
     // Top-level nodes, in order.
     int TopLevelCount() const { return int(top_.children_.size()); }
-    TreeNode* TopLevelAt(int row) const { return top_.children_[size_t(row)]; }
+    TreeNode* TopLevelAt(int row) const { return top_.childAt(row); }
 
     TreeNode* SelectedItem() const { return selected_; }
-    void setSelectedItem(TreeNode* node);
+    void setSelectedItem(TreeNode* node); // a node of this tree, or null
 
     LabelEditMode LabelEdit() const { return labelEdit_; }
     void setLabelEdit(LabelEditMode mode) { labelEdit_ = mode; }
