@@ -1,21 +1,21 @@
 #pragma once
 
-#include "TestSupport.h"
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
 #include "document/Backups.h"
 #include "settings/DataFolder.h"
+#include "TestSupport.h"
 
+#include <memory>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFrame>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
-#include <memory>
 
 namespace ortolan::test {
 

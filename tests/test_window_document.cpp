@@ -1,6 +1,6 @@
-#include "WindowTestSupport.h"
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 
@@ -8,8 +8,7 @@ using namespace ortolan;
 
 namespace {
 
-const QString kNewOpenPrompt =
-    QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
+const QString kNewOpenPrompt = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
 
 // A window that started on a list of its own, named home.oxml.
 struct Opened {
@@ -199,7 +198,8 @@ private slots:
         Opened d;
         const QByteArray before = test::readFile(d.path);
         for (int i = 0; i < 40; ++i)
-            d.o->tree().Add(d.o->tree().Item(kRootID), QStringLiteral("X%1").arg(i), QStringLiteral("long name %1").arg(i), 2);
+            d.o->tree().Add(d.o->tree().Item(kRootID), QStringLiteral("X%1").arg(i),
+                            QStringLiteral("long name %1").arg(i), 2);
         d.o->setFileHasBeenChanged(true);
         writeSetting("lastFile", "/somewhere/else.oxml");
         const QString lastBefore = readSetting("lastFile");
@@ -263,8 +263,9 @@ private slots:
         Ortolan& o = w.start();
         QCOMPARE(o.ProgressBar->value(), 100);
         QVERIFY(!o.ProgressBar->isVisible());
-        QCOMPARE(o.statusText(), QStringLiteral("Loading completed. 1000 tasks loaded. 2 damaged value(s) (due dates or "
-                                                "icon numbers) could not be read and were left empty."));
+        QCOMPARE(o.statusText(),
+                 QStringLiteral("Loading completed. 1000 tasks loaded. 2 damaged value(s) (due dates or "
+                                "icon numbers) could not be read and were left empty."));
     }
 
     void shouldReportProgressLikeTheBar_data() {

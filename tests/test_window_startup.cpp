@@ -1,6 +1,6 @@
-#include "WindowTestSupport.h"
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QMenu>
@@ -145,6 +145,33 @@ private slots:
         QCOMPARE(readSetting("lastFile"), named);
         QCOMPARE(readSetting("file1"), getDataFolder() + "/example.oxml");
         QCOMPARE(QDir(backupFolder()).entryList(QDir::Files).size(), 2);
+    }
+
+    void shouldCloseWhenTheUserExitsAfterAFailedStartUpLoad() {
+        // given a last file the program cannot read
+        test::Window w;
+        writeSetting("lastFile", w.listFile("broken.oxml", "<XML><FORMATVERSION>1e999</FORMATVERSION></XML>"));
+        Dialogs::setNextAnswer(PromptAnswer::Yes); // "Would you like to exit?"
+        Ortolan& o = w.start();
+        // then the window closes and start-up stops there
+        QVERIFY(o.hasClosed());
+        QVERIFY(!o.isVisible());
+        QVERIFY(!o.startFailed());
+        QVERIFY(!logMessages().contains("Done loading."));
+        QCOMPARE(Dialogs::messages().last().text,
+                 QStringLiteral("Error loading to do list file. Would you like to exit?"));
+    }
+
+    void shouldStartANewListWhenTheUserStaysAfterAFailedStartUpLoad() {
+        test::Window w;
+        writeSetting("lastFile", w.listFile("broken.oxml", "<XML><FORMATVERSION>1e999</FORMATVERSION></XML>"));
+        Dialogs::setNextAnswer(PromptAnswer::No);
+        Ortolan& o = w.start();
+        QVERIFY(!o.hasClosed());
+        QCOMPARE(o.currentFileName(), QString());
+        QCOMPARE(o.tree().Item(kRootID)->Text(), QStringLiteral("My Tasks"));
+        QVERIFY(o.Tree->isVisible());
+        QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
     }
 
     void shouldAskBeforeClosingAChangedList() {

@@ -1,7 +1,7 @@
-#include "WindowTestSupport.h"
 #include "model/TaskHandler.h"
 #include "views/Colouring.h"
 #include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -181,8 +181,9 @@ private slots:
         QFETCH(QByteArray, status);
         QFETCH(bool, completed);
         test::Window w;
-        writeSetting("lastFile", w.listFile("one.oxml", test::smallList("One", "<ITEM><NAME>Task</NAME><STATUS>" + status +
-                                                                                     "</STATUS><DESC></DESC></ITEM>")));
+        writeSetting("lastFile",
+                     w.listFile("one.oxml", test::smallList("One", "<ITEM><NAME>Task</NAME><STATUS>" + status +
+                                                                       "</STATUS><DESC></DESC></ITEM>")));
         Ortolan& o = w.start();
         o.tree().setSelectedItem(o.tree().Item("R1"));
         QCOMPARE(o.MarkAsIncompleteButton->isVisible(), completed);
@@ -235,9 +236,12 @@ private slots:
     void shouldRememberTheStartUpChoice_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("value");
-        QTest::newRow("Always") << "MENU_LoadLastAlways" << "ALWAYS";
-        QTest::newRow("unless FTP") << "MENU_LoadLastUnlessFTP" << "UNLESSFTP";
-        QTest::newRow("Never") << "MENU_LoadLastNever" << "NEVER";
+        QTest::newRow("Always") << "MENU_LoadLastAlways"
+                                << "ALWAYS";
+        QTest::newRow("unless FTP") << "MENU_LoadLastUnlessFTP"
+                                    << "UNLESSFTP";
+        QTest::newRow("Never") << "MENU_LoadLastNever"
+                               << "NEVER";
     }
     void shouldRememberTheStartUpChoice() {
         QFETCH(QString, item);

@@ -139,12 +139,26 @@ void Dialogs::setTestMode(bool on) {
     test().on = on;
 }
 
-void Dialogs::setNextAnswer(PromptAnswer answer) { test().answers << answer; }
-void Dialogs::setNextFileName(std::optional<QString> name) { test().fileNames << std::move(name); }
-void Dialogs::setNextInput(std::optional<QString> text) { test().inputs << std::move(text); }
-QList<PromptMessage> Dialogs::messages() { return test().messages; }
-QList<FileDialogRequest> Dialogs::fileRequests() { return test().fileRequests; }
-QList<InputRequest> Dialogs::inputRequests() { return test().inputRequests; }
-int Dialogs::unanswered() { return test().unanswered; }
+void Dialogs::setNextAnswer(PromptAnswer answer) {
+    test().answers << answer;
+}
+void Dialogs::setNextFileName(std::optional<QString> name) {
+    test().fileNames << std::move(name);
+}
+void Dialogs::setNextInput(std::optional<QString> text) {
+    test().inputs << std::move(text);
+}
+QList<PromptMessage> Dialogs::messages() {
+    return test().messages;
+}
+QList<FileDialogRequest> Dialogs::fileRequests() {
+    return test().fileRequests;
+}
+QList<InputRequest> Dialogs::inputRequests() {
+    return test().inputRequests;
+}
+int Dialogs::unanswered() {
+    return test().unanswered;
+}
 
 } // namespace ortolan

@@ -2,9 +2,9 @@
 
 #include "model/Prompt.h"
 
+#include <optional>
 #include <QList>
 #include <QString>
-#include <optional>
 
 class QWidget;
 

@@ -1,13 +1,13 @@
 #include "Ortolan.h"
 
 #include "Dialogs.h"
-#include "WrappingButton.h"
 #include "document/OpenFolder.h"
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
 #include "settings/Sound.h"
 #include "views/Pictures.h"
 #include "views/TaskTreeView.h"
+#include "WrappingButton.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -111,7 +111,8 @@ void Ortolan::createControls() {
     CalendarControls->setFrameShape(QFrame::NoFrame);
     CalendarFontSize = new QComboBox(CalendarControls);
     CalendarFontSize->setObjectName(QStringLiteral("CalendarFontSize"));
-    CalendarPrevious = button(CalendarControls, QStringLiteral("CalendarPrevious"), QStringLiteral("<< Previous Month"));
+    CalendarPrevious =
+        button(CalendarControls, QStringLiteral("CalendarPrevious"), QStringLiteral("<< Previous Month"));
     CalendarNext = button(CalendarControls, QStringLiteral("CalendarNext"), QStringLiteral("Next Month >>"));
     CalendarControls->hide();
 
@@ -216,7 +217,8 @@ void Ortolan::createMenus() {
     addItem(settings, QStringLiteral("MENU_InsertOutlook"), QStringLiteral("Insert Outlook Dates into Calendar"), {},
             true);
     addItem(settings, QStringLiteral("MENU_OutlookTasks"), QStringLiteral("Import Tasks From Outlook"));
-    QMenu* startup = addSubmenu(settings, QStringLiteral("MENU_LoadOnStartup"), QStringLiteral("Load last file on start-up"));
+    QMenu* startup =
+        addSubmenu(settings, QStringLiteral("MENU_LoadOnStartup"), QStringLiteral("Load last file on start-up"));
     addItem(startup, QStringLiteral("MENU_LoadLastAlways"), QStringLiteral("Always"));
     addItem(startup, QStringLiteral("MENU_LoadLastUnlessFTP"), QStringLiteral("Yes, unless its from an FTP site"), {},
             true);
@@ -232,7 +234,8 @@ void Ortolan::createMenus() {
     addItem(edit, QStringLiteral("MENU_RENAME"), QStringLiteral("Rename"), QKeySequence(QStringLiteral("Ctrl+R")));
 
     QMenu* insert = addSubmenu(nullptr, QStringLiteral("MENU_INSERT"), QStringLiteral("Insert"));
-    addItem(insert, QStringLiteral("MENU_NewTask"), QStringLiteral("New &Task"), QKeySequence(QStringLiteral("Ctrl+T")));
+    addItem(insert, QStringLiteral("MENU_NewTask"), QStringLiteral("New &Task"),
+            QKeySequence(QStringLiteral("Ctrl+T")));
     addItem(insert, QStringLiteral("MENU_AddSubtask"), QStringLiteral("Add Sub-task"),
             QKeySequence(QStringLiteral("Ctrl+A")));
     addItem(insert, QStringLiteral("MENU_Expand"), QStringLiteral("Expand"), {}, true);
@@ -337,10 +340,16 @@ void Ortolan::placeControls() {
     putPlace(Button_Save_Edits, kSaveEdits);
 }
 
-void Ortolan::setStatus(const QString& text) { Status->showMessage(text); }
+void Ortolan::setStatus(const QString& text) {
+    Status->showMessage(text);
+}
 
-QString Ortolan::statusText() const { return Status->currentMessage(); }
+QString Ortolan::statusText() const {
+    return Status->currentMessage();
+}
 
-void Ortolan::openContainingFolder() { MENU_OPEN_FOLDER(currentFileName_, openUrl_); }
+void Ortolan::openContainingFolder() {
+    MENU_OPEN_FOLDER(currentFileName_, openUrl_);
+}
 
 } // namespace ortolan

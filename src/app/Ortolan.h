@@ -3,11 +3,11 @@
 #include "model/TaskTree.h"
 #include "views/Layout.h"
 
+#include <functional>
+#include <memory>
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
-#include <functional>
-#include <memory>
 
 class QAction;
 class QComboBox;
@@ -48,6 +48,7 @@ public:
     // ---- start-up and shut-down ----
     void startUp();
     bool startFailed() const { return startFailed_; }
+    bool hasClosed() const { return closing_; } // closed already, possibly during start-up
     void MENU_Exit();
 
     // ---- the document ----

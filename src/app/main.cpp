@@ -11,5 +11,7 @@ int main(int argc, char** argv) {
     window.startUp();
     if (window.startFailed())
         return 1;
+    if (window.hasClosed())
+        return 0; // the user chose to exit while start-up was still opening the list
     return QApplication::exec();
 }

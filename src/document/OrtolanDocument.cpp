@@ -9,18 +9,17 @@
 #include "settings/Sound.h"
 #include "views/TaskTreeView.h"
 
+#include <cmath>
 #include <QApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QStatusBar>
-#include <cmath>
 
 namespace ortolan {
 
 namespace {
 
-const QString kNewOpenPrompt =
-    QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
+const QString kNewOpenPrompt = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
 const QString kUnnamedTemporary = QStringLiteral("temp.oxml");
 
 FileDialogRequest fileDialog(const QString& fileName, bool save) {
@@ -66,9 +65,9 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
         fileHasBeenChanged_ = false;
         if (!result.error.isEmpty())
             setStatus(result.error);
-        const PromptAnswer exit = Dialogs::message(
-            this, {QStringLiteral("Error loading to do list file. Would you like to exit?"), kAppTitle,
-                   PromptIcon::None, PromptButtons::YesNo});
+        const PromptAnswer exit =
+            Dialogs::message(this, {QStringLiteral("Error loading to do list file. Would you like to exit?"), kAppTitle,
+                                    PromptIcon::None, PromptButtons::YesNo});
         if (exit == PromptAnswer::Yes)
             MENU_Exit();
         else

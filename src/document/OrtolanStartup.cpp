@@ -76,6 +76,8 @@ void Ortolan::startUp() {
         return;
     }
 
+    if (closing_)
+        return;
     writeLog(QStringLiteral("Displaying Calendar..."));
     writeLog(QStringLiteral("Loading Outlook (if available)..."));
     loadOutlookStage();
@@ -105,8 +107,8 @@ bool Ortolan::guardedSetUp() {
     } else {
         MENU_NEW();
     }
-    if (startFailed_)
-        return true; // the user chose to exit after a failed load; the window is closing
+    if (closing_)
+        return true; // the user chose to exit after a failed load; the window has closed
 
     writeLog(QStringLiteral("Displaying tree..."));
     Tree->setEnabled(true);
@@ -135,7 +137,9 @@ void Ortolan::loadOutlookStage() {
     writeLog(QStringLiteral("Done loading Outlook."));
 }
 
-void Ortolan::MENU_Exit() { close(); }
+void Ortolan::MENU_Exit() {
+    close();
+}
 
 void Ortolan::closeEvent(QCloseEvent* event) {
     if (startFailed_ || closing_) {

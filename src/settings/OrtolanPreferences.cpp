@@ -10,7 +10,9 @@
 
 namespace ortolan {
 
-void Ortolan::MENU_Settings() { setStatus(QStringLiteral("NOTE: Settings are saved automatically.")); }
+void Ortolan::MENU_Settings() {
+    setStatus(QStringLiteral("NOTE: Settings are saved automatically."));
+}
 
 void Ortolan::MENU_DisableClickToRename() {
     // The menu item has already toggled its check mark when the user picked it; start-up calls
