@@ -287,14 +287,13 @@ void Ortolan::connectCommands() {
     on("MENU_About", &Ortolan::MENU_About);
     on("MENU_VISITUPDATESITE", &Ortolan::MENU_VISITUPDATESITE);
     connect(menus_.value(QStringLiteral("MENU_Settings")), &QMenu::aboutToShow, this, &Ortolan::MENU_Settings);
+    connectAddingCommands();
+    connectEditingCommands();
+    connectClipboardCommands();
+    connectMovingCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { UpdateButtons(); });
 
-    // The Insert menu is also the tree's context menu.
-    Tree->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        menus_.value(QStringLiteral("MENU_INSERT"))->popup(Tree->viewport()->mapToGlobal(at));
-    });
 }
 
 void Ortolan::placeControls() {

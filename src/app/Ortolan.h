@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <QDateTime>
 #include <QHash>
 #include <QMainWindow>
 #include <QStringList>
@@ -68,6 +69,40 @@ public:
     void TabStrip_Click();
     void UpdateButtons();
 
+    // ---- adding tasks (editing/OrtolanAdding.cpp) ----
+    QString addTask(const QString& tname, const QString& tdesc = QString(), const QDateTime& tduedate = QDateTime(),
+                    const QString& tstatus = QString(), bool isSubTask = false, bool askToSave = false,
+                    bool doStartLabelEdit = false);
+    void MENU_AddSubtask_Click();
+    void MENU_NewTask_Click();
+
+    // ---- editing a task (editing/OrtolanEditing.cpp) ----
+    void Tree_Click();
+    void Tree_MouseDown(Qt::MouseButton button, const QPoint& at);
+    void Tree_DblClick();
+    void Tree_AfterLabelEdit(TreeNode* node, const QString& newString);
+    void Tree_Expand(TreeNode* node);
+    void Tree_Collapse(TreeNode* node);
+    void MENU_RENAME_Click();
+    void DescText_Change();
+    void DescText_KeyDown();
+    void Button_Save_Edits_Click();
+    void IconSelector_Click();
+    void MarkCompleteButton_Click();
+    void MarkAsIncompleteButton_Click();
+    void MENU_SUM_SECTION_Click();
+    void MENU_AVG_Section_Click();
+
+    // ---- deleting, cutting and pasting (editing/OrtolanClipboard.cpp) ----
+    void MENU_INSERT_Delete_Click();
+    void MENU_Cut_Click();
+    void MENU_Paste_Click();
+
+    // ---- moving (editing/OrtolanMoving.cpp) ----
+    void moveUpNode(int origkey, int thekey, bool* ThisNodeIsFirst = nullptr);
+    void MENU_MoveUp_Click();
+    void MENU_MoveDown_Click();
+
     // ---- preferences ----
     void MENU_Settings();
     void MENU_DisableClickToRename();
@@ -89,6 +124,7 @@ public:
     bool easyEditing() const { return easyEditing_; }
     const QString& autoLoadMode() const { return autoLoadMode_; }
     QAction* action(const QString& name) const { return actions_.value(name); }
+    QMenu* menu(const QString& name) const { return menus_.value(name); }
     void setStatus(const QString& text);
     QString statusText() const;
     const WindowGeometry& geometryInTwips() const { return geometry_; }
@@ -103,6 +139,7 @@ public:
     SoundPlayer& sound() { return *sound_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -125,6 +162,12 @@ private:
 
     // the views (views/OrtolanView.cpp)
     void showTodayView(bool slowMotion);
+
+    // each command family connects its own controls
+    void connectAddingCommands();
+    void connectEditingCommands();
+    void connectClipboardCommands();
+    void connectMovingCommands();
 
     // the document's objects
     TaskTree tree_;

@@ -39,6 +39,7 @@ void TaskTreeView::showExpanded(const TreeNode* node) {
     const QModelIndex index = model_->indexFromNode(node);
     if (isExpanded(index) == node->Expanded())
         return;
+    const QScopedValueRollback<bool> guard(showingExpanded_, true);
     setExpanded(index, node->Expanded());
 }
 
@@ -49,8 +50,12 @@ void TaskTreeView::showTree() {
 }
 
 void TaskTreeView::takeExpanded(const QModelIndex& index, bool expanded) {
-    if (TreeNode* node = model_->nodeFromIndex(index))
-        node->setExpanded(expanded);
+    TreeNode* node = model_->nodeFromIndex(index);
+    if (!node)
+        return;
+    node->setExpanded(expanded);
+    if (!showingExpanded_)
+        emit expandedByUser(node, expanded);
 }
 
 void TaskTreeView::showSelection(TreeNode* node) {

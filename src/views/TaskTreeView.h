@@ -16,6 +16,10 @@ public:
     TaskTreeModel* model() const { return model_; }
     TaskTree* taskTree() const { return tree_; }
 
+signals:
+    // The user (not the program) opened or closed a node's branch.
+    void expandedByUser(ortolan::TreeNode* node, bool expanded);
+
 public slots:
     // The tree has no announcement for its label-edit mode, so the window calls this after
     // changing it.
@@ -36,6 +40,7 @@ private:
     TaskTree* tree_;
     TaskTreeModel* model_ = nullptr;
     bool showingSelection_ = false; // the view is showing the tree's selection, not the user's
+    bool showingExpanded_ = false;  // the view is taking the tree's expanded state
 };
 
 } // namespace ortolan

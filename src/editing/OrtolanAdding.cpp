@@ -1,0 +1,72 @@
+// Adding tasks: Add Sub-task, New Task, their buttons, and addTask for the calendar import.
+
+#include "app/Ortolan.h"
+#include "model/TaskHandler.h"
+
+#include <QAction>
+#include <QPushButton>
+
+namespace ortolan {
+
+namespace {
+const QString kNewTaskName = QStringLiteral("New sub-task");
+} // namespace
+
+void Ortolan::connectAddingCommands() {
+    connect(action(QStringLiteral("MENU_AddSubtask")), &QAction::triggered, this, &Ortolan::MENU_AddSubtask_Click);
+    connect(action(QStringLiteral("MENU_NewTask")), &QAction::triggered, this, &Ortolan::MENU_NewTask_Click);
+    connect(AddSubtaskButton, &QPushButton::clicked, this, &Ortolan::MENU_AddSubtask_Click);
+    connect(AddTaskButton, &QPushButton::clicked, this, &Ortolan::MENU_NewTask_Click);
+}
+
+void Ortolan::MENU_AddSubtask_Click() {
+    TreeNode* parent = tree_.SelectedItem();
+    if (!parent)
+        return; // nothing to add under
+    Task record;
+    record.ID = taskH_->getNewTaskID();
+    record.TaskName = kNewTaskName;
+    record.Status = kStatusIncomplete;
+    const QString key = record.ID;
+    taskH_->addTask(std::move(record));
+    TreeNode* node = tree_.Add(parent, key, kNewTaskName, 2);
+    tree_.setSelectedItem(node);
+    fileHasBeenChanged_ = true;
+    tree_.StartLabelEdit();
+}
+
+void Ortolan::MENU_NewTask_Click() {
+    if (!tree_.SelectedItem())
+        Tree->setFocus(); // the tree picks a node of its own when it gets the focus with none
+    TreeNode* selected = tree_.SelectedItem();
+    if (!selected)
+        return;
+    if (selected->Key() != kRootID)
+        tree_.setSelectedItem(selected->Parent());
+    MENU_AddSubtask_Click();
+}
+
+QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& tduedate, const QString& tstatus,
+                         bool isSubTask, bool askToSave, bool doStartLabelEdit) {
+    TreeNode* selected = tree_.SelectedItem();
+    if (!selected)
+        selected = tree_.Item(kRootID);
+    if (!isSubTask && selected->Key() != kRootID)
+        selected = selected->Parent();
+    Task record;
+    record.ID = taskH_->getNewTaskID();
+    record.TaskName = tname;
+    record.DateDue = tduedate;
+    record.Status = tstatus;
+    const QString key = record.ID;
+    taskH_->addTask(std::move(record));
+    TreeNode* node = tree_.Add(selected, key, tname, 2);
+    tree_.setSelectedItem(node);
+    if (askToSave)
+        fileHasBeenChanged_ = true;
+    if (doStartLabelEdit)
+        tree_.StartLabelEdit();
+    return key;
+}
+
+} // namespace ortolan
