@@ -2,6 +2,7 @@
 
 #include "app/Ortolan.h"
 #include "model/TaskHandler.h"
+#include "views/TaskTreeView.h"
 
 #include <QAction>
 #include <QPushButton>
