@@ -278,15 +278,20 @@ private slots:
             QVERIFY(a->isSeparator());
     }
 
-    void shouldOfferTheInsertMenuOnTheTree() {
+    void shouldOfferTheInsertMenuOnARightPress() {
         test::Window w;
         Ortolan& o = w.start();
-        QCOMPARE(o.Tree->contextMenuPolicy(), Qt::CustomContextMenu);
+        TreeNode* task = o.tree().Item("R1");
+        const QRect row = o.Tree->visualRect(o.Tree->model()->indexFromNode(task));
+        QTest::mousePress(o.Tree->viewport(), Qt::RightButton, {}, row.center());
+        QCOMPARE(o.tree().SelectedItem(), task);
         auto* insert = o.findChild<QMenu*>("MENU_INSERT");
-        QVERIFY(insert);
-        emit o.Tree->customContextMenuRequested(QPoint(5, 5));
         QTRY_VERIFY(insert->isVisible());
         insert->hide();
+        // a press on empty space changes nothing and opens nothing
+        QTest::mousePress(o.Tree->viewport(), Qt::RightButton, {}, QPoint(5, o.Tree->viewport()->height() - 3));
+        QCOMPARE(o.tree().SelectedItem(), task);
+        QVERIFY(!insert->isVisible());
     }
 };
 
