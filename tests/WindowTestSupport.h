@@ -65,7 +65,7 @@ inline QByteArray smallList(const QByteArray& title, const QByteArray& items) {
 // extra, and empty categories and an unfinished status unless extra has its own.
 inline QByteArray item(const QByteArray& name, const QByteArray& extra = QByteArray(),
                        const QByteArray& inner = QByteArray()) {
-    QByteArray fields = "<NAME>" + name + "</NAME><DESC></DESC>" + extra;
+    QByteArray fields = "<NAME>" + name + "</NAME>" + (extra.contains("<DESC>") ? "" : "<DESC></DESC>") + extra;
     if (!extra.contains("<CATEGORIES>"))
         fields += "<CATEGORIES></CATEGORIES>";
     if (!extra.contains("<STATUS>"))

@@ -76,7 +76,10 @@ Ortolan::Ortolan(QStringList arguments, QWidget* parent)
     resize(px, py + menuBar()->sizeHint().height());
 }
 
-Ortolan::~Ortolan() = default;
+Ortolan::~Ortolan() {
+    // The controls show the tree and the registry: they go first, while both still exist.
+    delete takeCentralWidget();
+}
 
 void Ortolan::createControls() {
     client_ = new QWidget(this);
