@@ -189,6 +189,21 @@ private slots:
 
     // ---- description, icon, completion ----
 
+    void shouldNeverShowAnotherTasksDescription() {
+        // given B described and selected, then D selected by the keyboard or a command
+        Editing e(test::item("B", "<DESC>for B</DESC>") + test::item("D"));
+        e.select("B");
+        e.o->Tree_Click();
+        e.o->Tree->setFocus();
+        QTest::keyClick(e.o->Tree, Qt::Key_Down);
+        QCOMPARE(e.o->tree().SelectedItem(), e.node("D"));
+        // then the panel shows D, and typing describes D only
+        QCOMPARE(e.o->DescText->toPlainText(), QString());
+        QTest::keyClicks(e.o->DescText, "for D");
+        QCOMPARE(e.task("D")->Description, QStringLiteral("for D"));
+        QCOMPARE(e.task("B")->Description, QStringLiteral("for B"));
+    }
+
     void shouldStoreTheDescriptionAsItIsTyped() {
         Editing e;
         e.select("B");

@@ -62,6 +62,9 @@ void Ortolan::connectEditingCommands() {
     DescText->installEventFilter(this);
 
     connect(Tree, &QAbstractItemView::clicked, this, [this] { Tree_Click(); });
+    // The panel follows every change of selection, not only clicks: typing into the description
+    // box writes into the selected task, so the box must never show another task's text.
+    connect(&tree_, &TaskTree::selectionChanged, this, [this] { Tree_Click(); });
     connect(Tree, &QAbstractItemView::doubleClicked, this, [this] { Tree_DblClick(); });
     connect(Tree->model(), &TaskTreeModel::labelEdited, this, &Ortolan::Tree_AfterLabelEdit);
     connect(Tree, &TaskTreeView::expandedByUser, this,
