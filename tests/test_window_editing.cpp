@@ -137,6 +137,20 @@ private slots:
         QCOMPARE(total->Text(), QStringLiteral("Wow! 5"));
     }
 
+    void shouldCompareWithTheTextShownBeforeTheEdit() {
+        // given two siblings showing "X 7"; the second is renamed into a sum
+        Editing e(test::item("Rent 500") + test::item("X 7") + test::item("X 7"));
+        TreeNode* second = e.o->tree().Item(kRootID)->childAt(2);
+        e.o->tree().setSelectedItem(second);
+        e.finishEdit(second, "Sum !!sum!!");
+        // then the sibling still showing the old text is left out, as the node itself is
+        QCOMPARE(second->Text(), QStringLiteral("Sum 500"));
+        // and a later recalculation, comparing with the new text, counts it
+        e.o->action("MENU_NewTask")->trigger();
+        e.finishEdit(e.o->tree().SelectedItem(), "plain");
+        QCOMPARE(second->Text(), QStringLiteral("Sum 507"));
+    }
+
     void shouldChangeNothingWhenAnEditIsAbandoned() {
         Editing e;
         e.select("B");
