@@ -102,7 +102,18 @@ public:
     void moveUpNode(int origkey, int thekey, bool* ThisNodeIsFirst = nullptr);
     void MENU_MoveUp_Click();
     void MENU_MoveDown_Click();
+    // Dragging a task in the tree onto another. The view calls these with points of its
+    // viewport; the start gives the key the drag carries, or nothing when no drag can start.
+    QString Tree_OLEStartDrag();
+    bool Tree_OLEDragOver(const QPoint& at);
+    void Tree_OLEDragDrop(const QString& key, const QPoint& at);
+    bool treeDragActive() const { return treeDragActive_; }
 
+private:
+    bool treeDragActive_ = false; // from the start of a drag in the tree until a drop is handled
+    bool moveUpFailed_ = false;   // moveUpNode met a node it could not move
+
+public:
     // ---- preferences ----
     void MENU_Settings();
     void MENU_DisableClickToRename();

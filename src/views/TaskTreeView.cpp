@@ -1,6 +1,13 @@
 #include "views/TaskTreeView.h"
 
+#include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QItemSelectionModel>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QScopedValueRollback>
 
 namespace ortolan {
@@ -100,6 +107,90 @@ void TaskTreeView::takeSelection() {
         selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     tree_->setSelectedItem(model_->nodeFromIndex(current));
+}
+
+void TaskTreeView::setDragHandlers(DragHandlers handlers) {
+    drag_ = std::move(handlers);
+    // The viewport is the widget under the pointer, so it is the one that must take drops.
+    viewport()->setAcceptDrops(bool(drag_.dropped));
+    setDropIndicatorShown(false); // the node under the pointer shows itself selected instead
+}
+
+void TaskTreeView::mousePressEvent(QMouseEvent* event) {
+    dragPending_ =
+        drag_.starting && event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
+    pressedAt_ = event->position().toPoint();
+    QTreeView::mousePressEvent(event);
+}
+
+void TaskTreeView::mouseMoveEvent(QMouseEvent* event) {
+    if (dragPending_ && (event->buttons() & Qt::LeftButton)) {
+        // Until the pointer has gone far enough to make this a drag, the press must not turn
+        // into a selection of the rows the pointer passes: the drag takes the node pressed.
+        if ((event->position().toPoint() - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
+            dragPending_ = false;
+            startDrag(Qt::MoveAction);
+        }
+        return;
+    }
+    QTreeView::mouseMoveEvent(event);
+}
+
+void TaskTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    dragPending_ = false;
+    QTreeView::mouseReleaseEvent(event);
+}
+
+void TaskTreeView::startDrag(Qt::DropActions) {
+    if (!drag_.starting)
+        return;
+    const QString text = drag_.starting();
+    if (text.isEmpty())
+        return;
+    auto* data = new QMimeData;
+    data->setText(text);
+    auto* drag = new QDrag(this);
+    drag->setMimeData(data);
+    // A task can only be moved: a copy would need a new identity the drag cannot give it.
+    drag->exec(Qt::MoveAction, Qt::MoveAction);
+}
+
+void TaskTreeView::dragEnterEvent(QDragEnterEvent* event) {
+    // Whether the pointer's place takes the drop is settled by the move event that always
+    // follows; the enter only decides whether this drag is one the tree could take at all.
+    if (drag_.over && event->mimeData()->hasText() && (event->possibleActions() & Qt::MoveAction)) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+        setState(DraggingState);
+    } else {
+        event->ignore();
+    }
+}
+
+void TaskTreeView::dragMoveEvent(QDragMoveEvent* event) {
+    QTreeView::dragMoveEvent(event); // scrolls the rows near the edges; refuses, as the model takes no drops
+    const bool taken = drag_.over && event->mimeData()->hasText() && (event->possibleActions() & Qt::MoveAction) &&
+                       drag_.over(event->position().toPoint());
+    if (taken) {
+        event->setDropAction(Qt::MoveAction);
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TaskTreeView::dropEvent(QDropEvent* event) {
+    stopAutoScroll();
+    setState(NoState);
+    viewport()->update();
+    if (!drag_.dropped || !event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    drag_.dropped(event->mimeData()->text(), event->position().toPoint());
+    // The window has done all there is to do; the drag's source must not remove anything.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
 }
 
 void TaskTreeView::startEditing(TreeNode* node) {

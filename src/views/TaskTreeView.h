@@ -2,6 +2,7 @@
 
 #include "views/TaskTreeModel.h"
 
+#include <functional>
 #include <QTreeView>
 
 namespace ortolan {
@@ -16,6 +17,17 @@ public:
     TaskTreeModel* model() const { return model_; }
     TaskTree* taskTree() const { return tree_; }
 
+    // Dragging a task onto another is the window's business; the view only carries the drag.
+    // starting gives the text the drag carries (none: no drag), over says whether a drop is
+    // taken at a point of the viewport, dropped is handed the text and the point. A view without
+    // handlers neither starts drags nor takes drops.
+    struct DragHandlers {
+        std::function<QString()> starting;
+        std::function<bool(const QPoint&)> over;
+        std::function<void(const QString&, const QPoint&)> dropped;
+    };
+    void setDragHandlers(DragHandlers handlers);
+
 signals:
     // The user (not the program) opened or closed a node's branch.
     void expandedByUser(ortolan::TreeNode* node, bool expanded);
@@ -28,6 +40,13 @@ public slots:
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void showExpanded(const TreeNode* node);
@@ -41,6 +60,9 @@ private:
     TaskTreeModel* model_ = nullptr;
     bool showingSelection_ = false; // the view is showing the tree's selection, not the user's
     bool showingExpanded_ = false;  // the view is taking the tree's expanded state
+    DragHandlers drag_;
+    bool dragPending_ = false; // the left button went down on a node and may yet drag it
+    QPoint pressedAt_;
 };
 
 } // namespace ortolan
