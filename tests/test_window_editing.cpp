@@ -189,13 +189,14 @@ private slots:
     }
 
     void shouldShowTheSelectedTaskInThePanel() {
-        Editing e(test::item("Shop", "<DESC>milk\neggs</DESC><STATUS>COMPLETE</STATUS>"));
+        Editing e(test::item("Shop", "<DESC>milk\r\neggs</DESC><STATUS>COMPLETE</STATUS>"));
         e.select("Shop");
         e.o->setFileHasBeenChanged(false);
         e.o->Tree_Click();
         QCOMPARE(e.o->statusText(), e.node("Shop")->Key());
         QCOMPARE(e.o->NameText->text(), QStringLiteral("Shop"));
         QCOMPARE(e.o->DescText->toPlainText(), QStringLiteral("milk\neggs"));
+        QCOMPARE(e.task("Shop")->Description, QStringLiteral("milk\r\neggs")); // showing it changed nothing
         QCOMPARE(e.o->StatusLabel->text(), QStringLiteral("Status: COMPLETE"));
         QVERIFY(e.o->MarkAsIncompleteButton->isVisible());
         QVERIFY(!e.o->fileHasBeenChanged()); // filling the panel is no edit

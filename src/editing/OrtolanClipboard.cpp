@@ -1,10 +1,136 @@
+// Deleting, cutting and pasting tasks. Cut and Paste go through the system clipboard, so a cut
+// in one window can be pasted in another.
+
+#include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "editing/TaskFragment.h"
+#include "model/TaskHandler.h"
+#include "views/Colouring.h"
+#include "views/Formulas.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 
 namespace ortolan {
-void Ortolan::connectClipboardCommands() {}
-} // namespace ortolan
-namespace ortolan {
-void Ortolan::MENU_INSERT_Delete_Click() {}
-void Ortolan::MENU_Cut_Click() {}
-void Ortolan::MENU_Paste_Click() {}
+
+namespace {
+
+const QString kCannotRemoveTop = QStringLiteral("Cannot delete: This is the top of the list.");
+
+// The node to select once node is gone: the first of its siblings, unless that is node itself.
+QString keyToSelectAfterRemoving(const TreeNode* node) {
+    const TreeNode* first = node->FirstSibling();
+    return first && first->Key() != node->Key() ? first->Key() : QString();
+}
+
+// What the clipboard holds, as fragment bytes: our own type when there, else its text, so a
+// fragment that went through a text editor still pastes.
+QByteArray clipboardBytes() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (!data)
+        return QByteArray();
+    if (data->hasFormat(kTaskFragmentMimeType))
+        return data->data(kTaskFragmentMimeType);
+    return data->text().toUtf8();
+}
+
+} // namespace
+
+void Ortolan::connectClipboardCommands() {
+    connect(action(QStringLiteral("MENU_INSERT_Delete")), &QAction::triggered, this,
+            &Ortolan::MENU_INSERT_Delete_Click);
+    connect(action(QStringLiteral("MENU_Cut")), &QAction::triggered, this, &Ortolan::MENU_Cut_Click);
+    connect(action(QStringLiteral("MENU_Paste")), &QAction::triggered, this, &Ortolan::MENU_Paste_Click);
+}
+
+void Ortolan::MENU_INSERT_Delete_Click() {
+    TreeNode* node = tree_.SelectedItem();
+    if (!node)
+        return;
+    if (node->Index() == 1) {
+        Dialogs::message(this, {kCannotRemoveTop});
+        return;
+    }
+    if (node->Child()) {
+        Dialogs::message(this, {QStringLiteral("You can only delete tasks with no sub-tasks attached to them."),
+                                QStringLiteral("Cannot Delete"), PromptIcon::Warning, PromptButtons::Ok});
+        return;
+    }
+    const QString select = keyToSelectAfterRemoving(node);
+    const QString key = node->Key();
+    Task* record = taskH_->getTask(key);
+    taskH_->deleteTask(record);
+    tree_.Remove(key);
+    if (!select.isEmpty())
+        tree_.setSelectedItem(tree_.Item(select));
+    ReCalcTree(tree_, *taskH_);
+    fileHasBeenChanged_ = true;
+}
+
+void Ortolan::MENU_Cut_Click() {
+    TreeNode* node = tree_.SelectedItem();
+    if (!node)
+        return;
+    if (node->Index() == 1) {
+        Dialogs::message(this, {kCannotRemoveTop});
+        return;
+    }
+    const QByteArray fragment = TaskFragment::write(*node, *taskH_);
+    auto* data = new QMimeData;
+    data->setData(kTaskFragmentMimeType, fragment);
+    data->setText(QString::fromUtf8(fragment));
+    QGuiApplication::clipboard()->setMimeData(data);
+
+    // Unlike Delete, Cut takes the whole sub-tree: it is on the clipboard, nothing is lost.
+    std::vector<const TreeNode*> doomed{node};
+    for (size_t i = 0; i < doomed.size(); ++i)
+        for (const TreeNode* child = doomed[i]->Child(); child; child = child->Next())
+            doomed.push_back(child);
+    const QString select = keyToSelectAfterRemoving(node);
+    for (const TreeNode* gone : doomed) {
+        Task* record = taskH_->getTask(gone->Key());
+        taskH_->deleteTask(record);
+    }
+    tree_.Remove(node);
+    if (!select.isEmpty())
+        tree_.setSelectedItem(tree_.Item(select));
+    ReCalcTree(tree_, *taskH_);
+    fileHasBeenChanged_ = true;
+}
+
+void Ortolan::MENU_Paste_Click() {
+    TreeNode* target = tree_.SelectedItem();
+    if (!target)
+        return;
+    const std::optional<FragmentTasks> tasks = TaskFragment::read(clipboardBytes());
+    if (!tasks || tasks->empty())
+        return;
+    // The nodes made so far, in the fragment's order; null where a node could not be made, so
+    // that what hung below it is left out rather than landing elsewhere.
+    std::vector<TreeNode*> added;
+    added.reserve(tasks->size());
+    for (const FragmentTask& pasted : *tasks) {
+        TreeNode* parent = pasted.parent < 0 ? target : added[size_t(pasted.parent)];
+        TreeNode* node = nullptr;
+        if (parent) {
+            Task record = pasted.toTask();
+            record.ID = taskH_->getNewTaskID();
+            const QString key = record.ID;
+            Task* registered = taskH_->addTask(std::move(record));
+            node = tree_.Add(parent, key, pasted.name, pasted.picture);
+            if (!node)
+                taskH_->deleteTask(registered);
+        }
+        added.push_back(node);
+    }
+    ReCalcTree(tree_, *taskH_);
+    for (const TreeNode* node : added)
+        if (node)
+            colorNode(tree_, *taskH_, node->Key());
+    target->setExpanded(true); // the selection stays; what was pasted shows below it
+    fileHasBeenChanged_ = true;
+}
+
 } // namespace ortolan

@@ -88,7 +88,11 @@ void Ortolan::Tree_Click() {
     if (!task)
         return;
     NameText->setText(task->TaskName);
-    DescText->setPlainText(task->Description);
+    {
+        // Showing the description is no edit: the box would hand back "\r\n" as "\n".
+        const QSignalBlocker quiet(DescText);
+        DescText->setPlainText(task->Description);
+    }
     StatusLabel->setText(QStringLiteral("Status: ") + task->Status);
     UpdateButtons();
 }

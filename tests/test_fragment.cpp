@@ -1,0 +1,226 @@
+#include "editing/TaskFragment.h"
+#include "TestSupport.h"
+
+#include <QTest>
+
+using namespace ortolan;
+
+namespace {
+
+// A fragment's tasks as "name<parent" lines, parents by index: enough to see nesting and order.
+QString shape(const FragmentTasks& tasks) {
+    QStringList lines;
+    for (const FragmentTask& t : tasks)
+        lines << t.name + QLatin1Char('<') + QString::number(t.parent);
+    return lines.join(QLatin1Char('\n'));
+}
+
+// Home / Trip (Flights, Hotel (Deposit)), Elsewhere
+struct Trip {
+    test::TaskList list;
+    TreeNode* trip;
+    TreeNode* flights;
+    TreeNode* hotel;
+    TreeNode* deposit;
+    Trip() {
+        list.setTitle("Home");
+        trip = list.add("Trip");
+        flights = list.add("Flights", trip);
+        hotel = list.add("Hotel", trip);
+        deposit = list.add("Deposit 120", hotel, kStatusComplete);
+        list.add("Elsewhere");
+    }
+};
+
+} // namespace
+
+class TestFragment : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldCarryTheNodeWithItsSubTasksInOrder() {
+        // given Trip with two sub-tasks, the second with one of its own, and a sibling after it
+        Trip t;
+        // when Trip is written and read back
+        const auto tasks = TaskFragment::read(TaskFragment::write(*t.trip, t.list.th));
+        // then Trip comes first, its sub-tasks follow in order, and nothing around it comes along
+        QVERIFY(tasks);
+        QCOMPARE(shape(*tasks), QStringLiteral("Trip<-1\nFlights<0\nHotel<0\nDeposit 120<2"));
+        QCOMPARE(tasks->at(3).status, kStatusComplete);
+    }
+
+    void shouldCarryALeafAlone() {
+        Trip t;
+        const auto tasks = TaskFragment::read(TaskFragment::write(*t.deposit, t.list.th));
+        QVERIFY(tasks);
+        QCOMPARE(shape(*tasks), QStringLiteral("Deposit 120<-1"));
+    }
+
+    void shouldLeaveTheSourceListAsItWas() {
+        Trip t;
+        const QByteArray before = t.list.xml.fileContents();
+        TaskFragment::write(*t.trip, t.list.th);
+        QCOMPARE(t.list.xml.fileContents(), before);
+        QCOMPARE(t.list.th.getTaskCount(), qint64(5));
+        QCOMPARE(t.list.th.getNewTaskID(), QStringLiteral("T6"));
+    }
+
+    void shouldKeepEveryValueExactly_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "Buy milk";
+        QTest::newRow("closing tag of its own field") << "a </DESC> b </NAME> </STATUS>";
+        QTest::newRow("opening tags") << "<XML><LIST><ITEM><NAME>x";
+        QTest::newRow("escape lookalikes") << "&lt; &amp; &#65; &#; &";
+        QTest::newRow("line breaks") << "first\r\nsecond\nthird\rfourth";
+        QTest::newRow("emoji and CJK") << QString::fromUtf8("🦜 \xe6\xbc\xa2\xe5\xad\x97");
+        QTest::newRow("Windows-1252 letters") << QString::fromUtf8("café € „quoted“ œ");
+        QTest::newRow("bytes that look like UTF-8") << QString::fromUtf8("Ã©");
+        QTest::newRow("a control from the undefined bytes") << QString(QChar(0x81));
+        QTest::newRow("spaces around") << "  padded\t ";
+        QTest::newRow("formula") << "Total !!sum!!";
+        QTest::newRow("empty") << "";
+    }
+    void shouldKeepEveryValueExactly() {
+        QFETCH(QString, value);
+        // given a task carrying the value in every text field, and a sub-task named with it too
+        test::TaskList list;
+        TreeNode* node = list.add(value);
+        Task* task = list.task(node);
+        task->Description = value;
+        task->CategoryString = value;
+        task->Status = value;
+        list.add(value, node);
+        // when it goes through a fragment
+        const auto tasks = TaskFragment::read(TaskFragment::write(*node, list.th));
+        // then every field comes back as it was
+        QVERIFY(tasks);
+        QCOMPARE(tasks->size(), size_t(2));
+        const FragmentTask& back = tasks->front();
+        QCOMPARE(back.name, value);
+        QCOMPARE(back.description, value);
+        QCOMPARE(back.categories, value);
+        QCOMPARE(back.status, value);
+        QCOMPARE(tasks->back().name, value);
+        QCOMPARE(tasks->back().parent, 0);
+    }
+
+    void shouldKeepDueDatesAndIcons_data() {
+        QTest::addColumn<QDateTime>("due");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("picture");
+        QTest::newRow("no date, no icon") << QDateTime() << 0 << 2;
+        QTest::newRow("a day") << makeDueDate(QDate(2026, 12, 5)) << 7 << 7;
+        QTest::newRow("a day and time") << makeDueDate(QDate(2027, 2, 28), QTime(15, 7, 9)) << 23 << 23;
+        QTest::newRow("icon past the pictures") << makeDueDate(QDate(2026, 1, 1), QTime(0, 0, 1)) << 40 << 2;
+        QTest::newRow("negative icon") << QDateTime() << -3 << 2;
+    }
+    void shouldKeepDueDatesAndIcons() {
+        QFETCH(QDateTime, due);
+        QFETCH(int, icon);
+        QFETCH(int, picture);
+        test::TaskList list;
+        TreeNode* node = list.add("Dentist");
+        list.task(node)->DateDue = due;
+        list.task(node)->IconIndex = qint16(icon);
+        const auto tasks = TaskFragment::read(TaskFragment::write(*node, list.th));
+        QVERIFY(tasks);
+        const FragmentTask& back = tasks->front();
+        QCOMPARE(back.dateDue.isValid(), due.isValid());
+        if (due.isValid())
+            QCOMPARE(back.dateDue, due);
+        QCOMPARE(int(back.iconIndex), icon);
+        QCOMPARE(back.picture, picture);
+    }
+
+    void shouldMakeATaskRecordWithoutAnID() {
+        FragmentTask t;
+        t.name = "Call";
+        t.description = "about\nthe bill";
+        t.categories = "Today";
+        t.iconIndex = 4;
+        t.status = "Waiting";
+        t.dateDue = makeDueDate(QDate(2026, 3, 4), QTime(9, 30));
+        const Task task = t.toTask();
+        QCOMPARE(task.TaskName, t.name);
+        QCOMPARE(task.Description, t.description);
+        QCOMPARE(task.CategoryString, t.categories);
+        QCOMPARE(task.IconIndex, t.iconIndex);
+        QCOMPARE(task.Status, t.status);
+        QCOMPARE(task.DateDue, t.dateDue);
+        QVERIFY(task.ID.isEmpty());
+    }
+
+    // Files leave "[NOT SAVED]" tasks out; a fragment carries them, because cutting is moving and
+    // must not lose what it moves. Pasted, they keep their mark and stay out of saved files.
+    void shouldCarryTasksThatFilesLeaveOut_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("the import's folder") << "Outlook Tasks [NOT SAVED]";
+        QTest::newRow("mark and escapes") << "&#[NOT SAVED] &[NOT SAVED]&lt;";
+        QTest::newRow("mark twice") << "[NOT SAVED][NOT SAVED]";
+    }
+    void shouldCarryTasksThatFilesLeaveOut() {
+        QFETCH(QString, name);
+        // given a marked task with a plain sub-task, which holds a marked one
+        test::TaskList list;
+        TreeNode* folder = list.add(name);
+        TreeNode* meeting = list.add("Meeting", folder);
+        list.add(name, meeting);
+        // when the folder goes through a fragment
+        const QByteArray bytes = TaskFragment::write(*folder, list.th);
+        const auto tasks = TaskFragment::read(bytes);
+        // then all three come back, names and all
+        QVERIFY(tasks);
+        QCOMPARE(shape(*tasks), name + "<-1\nMeeting<0\n" + name + "<1");
+        // and the fragment is still a list any reader of files takes
+        test::TaskList other;
+        QVERIFY(other.loadBytes(bytes).ok);
+        QCOMPARE(other.th.getTask("R1")->TaskName, name);
+    }
+
+    void shouldBeATaskListFileOfItsOwn() {
+        // given a fragment of Trip
+        Trip t;
+        const QByteArray bytes = TaskFragment::write(*t.trip, t.list.th);
+        // when a list opens it as a file
+        test::TaskList other;
+        QVERIFY(other.loadBytes(bytes).ok);
+        // then it holds Trip under its top node, and nothing else
+        QVERIFY(bytes.startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
+        QCOMPARE(other.childNames(), QStringLiteral("Trip"));
+        QCOMPARE(other.childNames(other.tree.Item("R1")), QStringLiteral("Flights,Hotel"));
+    }
+
+    void shouldReadAWholeFileAsItsTopTasks() {
+        const QByteArray file =
+            "\r\n  <XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n<TITLE>Home</TITLE>\r\n<LIST>\r\n"
+            "<ITEM><NAME>Milk</NAME><LIST><ITEM><NAME>Oat</NAME></ITEM></LIST></ITEM>"
+            "<ITEM><NAME>Bread</NAME></ITEM></LIST>\r\n</XML>\r\n";
+        const auto tasks = TaskFragment::read(file);
+        QVERIFY(tasks);
+        QCOMPARE(shape(*tasks), QStringLiteral("Milk<-1\nOat<0\nBread<-1"));
+    }
+
+    void shouldReadAListWithoutTasksAsNone() {
+        const auto tasks = TaskFragment::read("<XML><FORMATVERSION>1.02</FORMATVERSION><LIST></LIST></XML>");
+        QVERIFY(tasks);
+        QVERIFY(tasks->empty());
+    }
+
+    void shouldRefuseWhatIsNotAFragment_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("plain text") << QByteArray("hello");
+        QTest::newRow("text naming the tags") << QByteArray("see <XML> and <FORMATVERSION> in the manual");
+        QTest::newRow("no format version") << QByteArray("<XML><LIST><ITEM><NAME>a</NAME></ITEM></LIST></XML>");
+        QTest::newRow("another markup") << QByteArray("<html><body><FORMATVERSION>1.02</FORMATVERSION></body>");
+        QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
+        QTest::newRow("newer format") << QByteArray("<XML><FORMATVERSION>2.5</FORMATVERSION><LIST>"
+                                                    "<ITEM><NAME>a</NAME></ITEM></LIST></XML>");
+    }
+    void shouldRefuseWhatIsNotAFragment() {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(!TaskFragment::read(bytes));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFragment)
+#include "test_fragment.moc"

@@ -1,0 +1,483 @@
+#include "editing/TaskFragment.h"
+#include "model/TaskHandler.h"
+#include "views/Colouring.h"
+#include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+using namespace ortolan;
+
+namespace {
+
+const QString kTopRefused = QStringLiteral("Cannot delete: This is the top of the list.");
+const QString kHasSubTasks = QStringLiteral("You can only delete tasks with no sub-tasks attached to them.");
+
+// Home / Trip (Flights, Hotel (Deposit 120, Fee 30, Costs !!sum!!)), Budget (Rent 500, Food 200,
+// Total !!sum!!), B, D
+QByteArray tripAndBudget() {
+    using test::item;
+    const QByteArray hotel = item("Hotel", "<CATEGORIES>Trips,Today</CATEGORIES>",
+                                  "<LIST>" + item("Deposit 120") + item("Fee 30") + item("Costs !!sum!!") + "</LIST>");
+    const QByteArray trip =
+        item("Trip",
+             "<DESC>Pack light\r\n&lt;/DESC> and the passport</DESC><CATEGORIES>Work</CATEGORIES>"
+             "<ICONINDEX>5</ICONINDEX><STATUS>Waiting &amp; seeing</STATUS><DATEDUE>12/5/2026 3:07:09 PM</DATEDUE>",
+             "<LIST>" + item("Flights", "<STATUS>COMPLETE</STATUS><DATEDUE>1/2/2027</DATEDUE>") + hotel + "</LIST>");
+    const QByteArray budget =
+        item("Budget", "", "<LIST>" + item("Rent 500") + item("Food 200") + item("Total !!sum!!") + "</LIST>");
+    return trip + budget + item("B") + item("D");
+}
+
+// A window on a list of its own, home.oxml.
+struct Listed {
+    test::Window w;
+    QString path;
+    Ortolan* o = nullptr;
+    explicit Listed(const QByteArray& items = tripAndBudget()) {
+        path = w.listFile("home.oxml", test::smallList("Home", items));
+        writeSetting("lastFile", path);
+        o = &w.start();
+        o->setFileHasBeenChanged(false);
+    }
+    TreeNode* node(const QString& text) const {
+        for (int i = 1; i <= o->tree().Count(); ++i)
+            if (o->tree().Item(i)->Text() == text)
+                return o->tree().Item(i);
+        return nullptr;
+    }
+    Task* task(const QString& text) const { return o->taskH().taskOf(node(text)); }
+    void select(const QString& text) const { o->tree().setSelectedItem(node(text)); }
+    QString children(const QString& parent = QStringLiteral("Home")) const {
+        QStringList names;
+        for (const TreeNode* c = node(parent)->Child(); c; c = c->Next())
+            names << c->Text();
+        return names.join(',');
+    }
+    void run(const char* command) const { o->action(QLatin1String(command))->trigger(); }
+};
+
+// Every field of the node's task and of those below it, one line each, indented by depth.
+QStringList subtree(const TaskHandler& th, const TreeNode* top) {
+    QStringList lines;
+    std::vector<std::pair<const TreeNode*, int>> stack{{top, 0}};
+    while (!stack.empty()) {
+        const auto [n, depth] = stack.back();
+        stack.pop_back();
+        const Task* t = th.taskOf(n);
+        lines << QString(depth, '.') + QStringList{t->TaskName,
+                                                   t->Description,
+                                                   t->CategoryString,
+                                                   QString::number(t->IconIndex),
+                                                   t->Status,
+                                                   formatDueDate(t->DateDue),
+                                                   QString::number(n->Image())}
+                                           .join('|');
+        for (int row = n->Children() - 1; row >= 0; --row)
+            stack.push_back({n->childAt(row), depth + 1});
+    }
+    return lines;
+}
+
+// The keys of the node and of those below it, in the order a file lists them.
+QStringList keysBelow(const TreeNode* top) {
+    QStringList keys;
+    std::vector<const TreeNode*> stack{top};
+    while (!stack.empty()) {
+        const TreeNode* n = stack.back();
+        stack.pop_back();
+        keys << n->Key();
+        for (int row = n->Children() - 1; row >= 0; --row)
+            stack.push_back(n->childAt(row));
+    }
+    return keys;
+}
+
+QClipboard* clipboard() {
+    return QGuiApplication::clipboard();
+}
+
+} // namespace
+
+class TestWindowClipboard : public QObject {
+    Q_OBJECT
+private slots:
+    // ---- deleting ----
+
+    void shouldSelectTheFirstSiblingAfterADeletion_data() {
+        QTest::addColumn<QString>("deleted");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("the third") << "D"
+                                   << "A,B";
+        QTest::newRow("the middle one") << "B"
+                                        << "A,D";
+    }
+    void shouldSelectTheFirstSiblingAfterADeletion() {
+        QFETCH(QString, deleted);
+        QFETCH(QString, left);
+        // given A, B, D
+        Listed l(test::item("A") + test::item("B") + test::item("D"));
+        const QString key = l.node(deleted)->Key();
+        l.select(deleted);
+        // when the selected task is deleted
+        l.run("MENU_INSERT_Delete");
+        // then it is gone from tree and registry, and A, the first sibling, is selected
+        QCOMPARE(l.children(), left);
+        QVERIFY(!l.o->tree().Item(key));
+        QVERIFY(!l.o->taskH().getTask(key));
+        QCOMPARE(l.o->tree().SelectedItem(), l.node("A"));
+        QVERIFY(l.o->fileHasBeenChanged());
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void shouldLeaveTheSelectionToTheTreeWhenDeletingTheFirstSibling() {
+        // given A, B, D with A selected
+        Listed l(test::item("A") + test::item("B") + test::item("D"));
+        l.select("A");
+        // when A is deleted
+        l.run("MENU_INSERT_Delete");
+        // then B and D are left
+        QCOMPARE(l.children(), QStringLiteral("B,D"));
+        QVERIFY(!l.node("A"));
+        QCOMPARE(l.o->taskH().getTaskCount(), qint64(2));
+        // and the selection is what the tree and its view make of a removal on their own
+        Listed alone(test::item("A") + test::item("B") + test::item("D"));
+        alone.select("A");
+        alone.o->tree().Remove(alone.node("A"));
+        const TreeNode* expected = alone.o->tree().SelectedItem();
+        const TreeNode* selected = l.o->tree().SelectedItem();
+        QCOMPARE(selected ? selected->Text() : QString(), expected ? expected->Text() : QString());
+        QCOMPARE(l.o->Tree->model()->nodeFromIndex(l.o->Tree->currentIndex()), selected);
+    }
+
+    void shouldDeleteAnOnlyChildAndThenItsParent() {
+        // given A with its only sub-task A1
+        Listed l(test::item("A", "", "<LIST>" + test::item("A1") + "</LIST>") + test::item("B"));
+        l.select("A1");
+        // when A1 is deleted
+        l.run("MENU_INSERT_Delete");
+        // then A has no sub-tasks, and A itself can go next
+        QVERIFY(!l.node("A1"));
+        QVERIFY(!l.node("A")->Child());
+        l.select("A");
+        l.run("MENU_INSERT_Delete");
+        QCOMPARE(l.children(), QStringLiteral("B"));
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void shouldRefuseToDeleteATaskWithSubTasks() {
+        Listed l;
+        l.select("Trip");
+        const QByteArray before = l.o->xml().fileContents();
+        l.run("MENU_INSERT_Delete");
+        QCOMPARE(Dialogs::messages().size(), 1);
+        const PromptMessage m = Dialogs::messages().first();
+        QCOMPARE(m.text, kHasSubTasks);
+        QCOMPARE(m.title, QStringLiteral("Cannot Delete"));
+        QCOMPARE(m.icon, PromptIcon::Warning);
+        QCOMPARE(m.buttons, PromptButtons::Ok);
+        QCOMPARE(l.o->xml().fileContents(), before);
+        QCOMPARE(l.o->tree().SelectedItem(), l.node("Trip"));
+        QVERIFY(!l.o->fileHasBeenChanged());
+    }
+
+    void shouldRefuseToRemoveTheTop_data() {
+        QTest::addColumn<QByteArray>("items");
+        QTest::addColumn<QString>("command");
+        QTest::newRow("delete, with tasks") << tripAndBudget() << "MENU_INSERT_Delete";
+        QTest::newRow("delete, empty list") << QByteArray() << "MENU_INSERT_Delete";
+        QTest::newRow("cut, with tasks") << tripAndBudget() << "MENU_Cut";
+        QTest::newRow("cut, empty list") << QByteArray() << "MENU_Cut";
+    }
+    void shouldRefuseToRemoveTheTop() {
+        QFETCH(QByteArray, items);
+        QFETCH(QString, command);
+        // given the top of the list selected and some text on the clipboard
+        Listed l(items);
+        l.select("Home");
+        clipboard()->setText("kept");
+        const int count = l.o->tree().Count();
+        // when it is deleted or cut
+        l.o->action(command)->trigger();
+        // then the user is told, with the program's title, and nothing changes
+        QCOMPARE(Dialogs::messages().size(), 1);
+        const PromptMessage m = Dialogs::messages().first();
+        QCOMPARE(m.text, kTopRefused);
+        QCOMPARE(m.title, QStringLiteral("Ortolan"));
+        QCOMPARE(m.icon, PromptIcon::None);
+        QCOMPARE(m.buttons, PromptButtons::Ok);
+        QCOMPARE(l.o->tree().Count(), count);
+        QVERIFY(l.o->taskH().getTask(kRootID));
+        QVERIFY(!l.o->fileHasBeenChanged());
+        QCOMPARE(clipboard()->text(), QStringLiteral("kept"));
+    }
+
+    void shouldDoNothingWithoutASelection_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("delete") << "MENU_INSERT_Delete";
+        QTest::newRow("cut") << "MENU_Cut";
+        QTest::newRow("paste") << "MENU_Paste";
+    }
+    void shouldDoNothingWithoutASelection() {
+        QFETCH(QString, command);
+        Listed l;
+        l.select("Fee 30");
+        l.run("MENU_Cut");
+        l.o->setFileHasBeenChanged(false);
+        l.o->tree().setSelectedItem(nullptr);
+        const QByteArray before = l.o->xml().fileContents();
+        l.o->action(command)->trigger();
+        QCOMPARE(l.o->xml().fileContents(), before);
+        QVERIFY(!l.o->fileHasBeenChanged());
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void shouldLeaveNoTraceOfADeletedTaskInTheFile() {
+        // given a list with a task named unlike anything else
+        Listed l(test::item("A") + test::item("Zanzibar", "<DESC>unique words</DESC>") + test::item("D"));
+        const QString key = l.node("Zanzibar")->Key();
+        l.select("Zanzibar");
+        // when it is deleted and the list saved
+        l.run("MENU_INSERT_Delete");
+        l.run("MENU_Save");
+        // then the registry has no record for it and the file no word of it
+        QVERIFY(!l.o->taskH().getTask(key));
+        const QByteArray saved = test::readFile(l.path);
+        QVERIFY(saved.contains("<NAME>A</NAME>"));
+        QVERIFY(!saved.contains("Zanzibar"));
+        QVERIFY(!saved.contains("unique words"));
+    }
+
+    void shouldRecalculateTheSectionAfterADeletion() {
+        // given Rent 500, Food 200 and "Total !!sum!!" showing 700
+        Listed l;
+        QVERIFY(l.node("Total 700"));
+        l.select("Food 200");
+        // when Food goes
+        l.run("MENU_INSERT_Delete");
+        // then the total drops it
+        QCOMPARE(l.children("Budget"), QStringLiteral("Rent 500,Total 500"));
+        QCOMPARE(l.task("Total 500")->TaskName, QStringLiteral("Total !!sum!!"));
+    }
+
+    // ---- cutting and pasting ----
+
+    void shouldMoveATaskWithEverythingBelowIt() {
+        // given Trip with its sub-tasks, every field filled somewhere
+        Listed l;
+        l.select("Trip");
+        const QStringList before = subtree(l.o->taskH(), l.node("Trip"));
+        const QStringList oldKeys = keysBelow(l.node("Trip"));
+        const int count = l.o->tree().Count();
+        // when Trip is cut
+        l.run("MENU_Cut");
+        // then it is gone from tree and registry with all below it, and the list is changed
+        QCOMPARE(l.children(), QStringLiteral("Budget,B,D"));
+        QCOMPARE(l.o->tree().Count(), count - 6);
+        for (const QString& key : oldKeys)
+            QVERIFY2(!l.o->taskH().getTask(key), qPrintable(key));
+        QVERIFY(l.o->fileHasBeenChanged());
+
+        // when it is pasted under D
+        l.o->setFileHasBeenChanged(false);
+        const qint64 next = l.o->taskH().getNewTaskID().mid(1).toLongLong();
+        l.select("D");
+        l.run("MENU_Paste");
+        // then D holds Trip, whose every field and every sub-task are as they were
+        QCOMPARE(l.children("D"), QStringLiteral("Trip"));
+        TreeNode* trip = l.node("D")->Child();
+        QCOMPARE(subtree(l.o->taskH(), trip), before);
+        QVERIFY(l.o->fileHasBeenChanged());
+        // with fresh identifiers, handed out in order
+        const QStringList keys = keysBelow(trip);
+        QStringList expected;
+        for (qint64 i = 0; i < 6; ++i)
+            expected << QStringLiteral("T%1").arg(next + i);
+        QCOMPARE(keys, expected);
+        for (const QString& key : keys)
+            QCOMPARE(l.o->taskH().getTask(key)->ID, key);
+        // coloured, with the formula worked out
+        QCOMPARE(l.node("Flights")->ForeColor(), kColourGrey);
+        QCOMPARE(l.node("Hotel")->ForeColor(), kColourDarkRed);
+        QCOMPARE(l.node("Trip")->ForeColor(), kColourBlack);
+        QVERIFY(l.node("Costs 150"));
+        // the selection stays where the paste went, opened to show it
+        QCOMPARE(l.o->tree().SelectedItem(), l.node("D"));
+        QVERIFY(l.node("D")->Expanded());
+    }
+
+    void shouldSelectTheFirstSiblingAfterACut() {
+        // given Trip, Budget, B, D with D selected
+        Listed l;
+        l.select("D");
+        // when D is cut
+        l.run("MENU_Cut");
+        // then Trip, the first of its siblings, is selected, as after a deletion
+        QCOMPARE(l.children(), QStringLiteral("Trip,Budget,B"));
+        QCOMPARE(l.o->tree().SelectedItem(), l.node("Trip"));
+    }
+
+    void shouldPutTheFragmentOnTheClipboard() {
+        Listed l;
+        l.select("Hotel");
+        l.run("MENU_Cut");
+        const QMimeData* data = clipboard()->mimeData();
+        QVERIFY(data->hasFormat(kTaskFragmentMimeType));
+        const QByteArray fragment = data->data(kTaskFragmentMimeType);
+        QVERIFY(fragment.startsWith("<XML>"));
+        QVERIFY(fragment.contains("<NAME>Costs !!sum!!</NAME>"));
+        QCOMPARE(data->text(), QString::fromUtf8(fragment));
+        const auto tasks = TaskFragment::read(fragment);
+        QVERIFY(tasks);
+        QCOMPARE(tasks->size(), size_t(4));
+    }
+
+    void shouldRecalculateFormulasOnBothSidesOfAMove() {
+        // given Fee 30 under Hotel, counted in "Costs 150"; Budget's total shows 700
+        Listed l;
+        l.select("Fee 30");
+        // when Fee moves to Budget
+        l.run("MENU_Cut");
+        QCOMPARE(l.children("Hotel"), QStringLiteral("Deposit 120,Costs 120"));
+        l.select("Budget");
+        l.run("MENU_Paste");
+        // then both totals follow
+        QCOMPARE(l.children("Budget"), QStringLiteral("Rent 500,Food 200,Total 730,Fee 30"));
+    }
+
+    void shouldPasteIntoTheTopOfTheList() {
+        Listed l;
+        l.select("Flights");
+        l.run("MENU_Cut");
+        l.select("Home");
+        l.run("MENU_Paste");
+        QCOMPARE(l.children(), QStringLiteral("Trip,Budget,B,D,Flights"));
+        QCOMPARE(l.node("Flights")->ForeColor(), kColourGrey);
+    }
+
+    void shouldPasteTheSameTasksTwice() {
+        Listed l;
+        l.select("Hotel");
+        l.run("MENU_Cut");
+        l.select("B");
+        l.run("MENU_Paste");
+        l.run("MENU_Paste");
+        QCOMPARE(l.children("B"), QStringLiteral("Hotel,Hotel"));
+        const TreeNode* first = l.node("B")->childAt(0);
+        const TreeNode* second = l.node("B")->childAt(1);
+        QCOMPARE(subtree(l.o->taskH(), first), subtree(l.o->taskH(), second));
+        QVERIFY(first->Key() != second->Key());
+        QVERIFY(first->Child()->Key() != second->Child()->Key());
+        QCOMPARE(l.children("B"), QStringLiteral("Hotel,Hotel"));
+    }
+
+    void shouldPasteNothingThatIsNotTasks_data() {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("plain text") << QByteArray("text/plain") << QByteArray("hello");
+        QTest::newRow("empty clipboard") << QByteArray() << QByteArray();
+        QTest::newRow("a fragment of a newer format")
+            << kTaskFragmentMimeType.toLatin1() << test::smallList("x", test::item("Future")).replace("1.02", "7.0");
+        QTest::newRow("a list without tasks")
+            << kTaskFragmentMimeType.toLatin1() << test::smallList("Empty", QByteArray());
+        QTest::newRow("our type, garbage inside") << kTaskFragmentMimeType.toLatin1() << QByteArray("\x01\x02junk");
+    }
+    void shouldPasteNothingThatIsNotTasks() {
+        QFETCH(QByteArray, format);
+        QFETCH(QByteArray, bytes);
+        Listed l;
+        clipboard()->clear();
+        if (!format.isEmpty()) {
+            auto* data = new QMimeData;
+            data->setData(QString::fromLatin1(format), bytes);
+            clipboard()->setMimeData(data);
+        }
+        l.select("B");
+        const QByteArray before = l.o->xml().fileContents();
+        l.run("MENU_Paste");
+        QCOMPARE(l.o->xml().fileContents(), before);
+        QVERIFY(!l.o->fileHasBeenChanged());
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(Dialogs::unanswered(), 0);
+    }
+
+    void shouldPasteAFragmentThatCameAsText() {
+        // given a fragment that went through a text editor
+        Listed l;
+        clipboard()->setText(QString::fromLatin1(
+            test::smallList("x", test::item("From text", "", "<LIST>" + test::item("Sub") + "</LIST>"))));
+        l.select("B");
+        l.run("MENU_Paste");
+        QCOMPARE(l.children("B"), QStringLiteral("From text"));
+        QCOMPARE(l.children("From text"), QStringLiteral("Sub"));
+    }
+
+    void shouldSaveWhatWasMoved() {
+        // given Hotel cut and pasted under B
+        Listed l;
+        l.select("Hotel");
+        l.run("MENU_Cut");
+        l.select("B");
+        l.run("MENU_Paste");
+        // when the list is saved and read back
+        l.run("MENU_Save");
+        test::TaskList back;
+        QVERIFY(loadTaskList(back.xml, l.path, back.tree, back.th).ok);
+        // then Hotel and all below it stand under B, and no longer under Trip
+        const TreeNode* top = back.tree.Item(kRootID);
+        QCOMPARE(back.childNames(), QStringLiteral("Trip,Budget,B,D"));
+        const TreeNode* trip = top->childAt(0);
+        const TreeNode* b = top->childAt(2);
+        QCOMPARE(back.childNames(trip), QStringLiteral("Flights"));
+        QCOMPARE(back.childNames(b), QStringLiteral("Hotel"));
+        QCOMPARE(back.childNames(b->Child()), QStringLiteral("Deposit 120,Fee 30,Costs 150"));
+        QCOMPARE(back.task(b->Child())->CategoryString, QStringLiteral("Trips,Today"));
+    }
+
+    void shouldMoveTasksBetweenTwoWindows() {
+        // given a second window on a list of its own
+        Listed l;
+        const QString otherPath = l.w.listFile("other.oxml", test::smallList("Other", test::item("Inbox")));
+        Ortolan other(QStringList{otherPath});
+        other.setSlowMotionPause(0);
+        other.startUp();
+        QCOMPARE(other.currentFileName(), otherPath);
+        // when Trip is cut in the first and pasted in the second
+        l.select("Trip");
+        const QStringList before = subtree(l.o->taskH(), l.node("Trip"));
+        l.run("MENU_Cut");
+        TreeNode* inbox = other.tree().Item(kRootID)->Child();
+        other.tree().setSelectedItem(inbox);
+        other.action("MENU_Paste")->trigger();
+        // then the second holds it whole, and the first no more
+        QVERIFY(inbox->Child());
+        QCOMPARE(subtree(other.taskH(), inbox->Child()), before);
+        QVERIFY(!l.node("Trip"));
+        QVERIFY(other.fileHasBeenChanged());
+        other.setFileHasBeenChanged(false); // closing asks nothing
+    }
+
+    void shouldCarryTasksThatAreNotSavedWithoutSavingThem() {
+        // given the calendar import's folder with one meeting
+        Listed l(test::item("A") + test::item("B"));
+        l.select("A");
+        l.o->addTask("Outlook Tasks [NOT SAVED]", {}, {}, kStatusIncomplete, true);
+        l.o->addTask("Meeting", {}, {}, kStatusIncomplete, true);
+        // when the folder is cut and pasted under B
+        l.select("Outlook Tasks [NOT SAVED]");
+        l.run("MENU_Cut");
+        l.select("B");
+        l.run("MENU_Paste");
+        // then it arrives whole, and still stays out of the file
+        QCOMPARE(l.children("B"), QStringLiteral("Outlook Tasks [NOT SAVED]"));
+        QCOMPARE(l.children("Outlook Tasks [NOT SAVED]"), QStringLiteral("Meeting"));
+        l.run("MENU_Save");
+        QVERIFY(!test::readFile(l.path).contains("Meeting"));
+    }
+};
+
+QTEST_MAIN(TestWindowClipboard)
+#include "test_window_clipboard.moc"
