@@ -1,8 +1,8 @@
-#include "WindowTestSupport.h"
 #include "model/TaskHandler.h"
 #include "settings/Sound.h"
 #include "views/Colouring.h"
 #include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -59,11 +59,14 @@ private slots:
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<QString>("topLevel");
         QTest::addColumn<QString>("underA");
-        QTest::newRow("root, New Task") << "Home" << QStringList{"MENU_NewTask"} << "A,B,D,New sub-task" << "A1";
-        QTest::newRow("B, New Task goes last") << "B" << QStringList{"MENU_NewTask"} << "A,B,D,New sub-task" << "A1";
+        QTest::newRow("root, New Task") << "Home" << QStringList{"MENU_NewTask"} << "A,B,D,New sub-task"
+                                        << "A1";
+        QTest::newRow("B, New Task goes last") << "B" << QStringList{"MENU_NewTask"} << "A,B,D,New sub-task"
+                                               << "A1";
         QTest::newRow("New Task twice") << "A1" << QStringList{"MENU_NewTask", "MENU_NewTask"} << "A,B,D"
                                         << "A1,New sub-task,New sub-task";
-        QTest::newRow("A, Add Sub-task") << "A" << QStringList{"MENU_AddSubtask"} << "A,B,D" << "A1,New sub-task";
+        QTest::newRow("A, Add Sub-task") << "A" << QStringList{"MENU_AddSubtask"} << "A,B,D"
+                                         << "A1,New sub-task";
     }
     void shouldAddNewTasksWhereTheCommandsSay() {
         QFETCH(QString, selected);
@@ -170,10 +173,14 @@ private slots:
         QTest::addColumn<QString>("setting");
         QTest::addColumn<QString>("task");
         QTest::addColumn<bool>("renames");
-        QTest::newRow("click-to-rename on") << "False" << "B" << true;
-        QTest::newRow("click-to-rename off") << "True" << "B" << false;
-        QTest::newRow("setting unreadable") << "" << "B" << false;
-        QTest::newRow("expanded task") << "False" << "Home" << false;
+        QTest::newRow("click-to-rename on") << "False"
+                                            << "B" << true;
+        QTest::newRow("click-to-rename off") << "True"
+                                             << "B" << false;
+        QTest::newRow("setting unreadable") << ""
+                                            << "B" << false;
+        QTest::newRow("expanded task") << "False"
+                                       << "Home" << false;
     }
     void shouldRenameOnDoubleClickAsTheSettingSays() {
         QFETCH(QString, setting);

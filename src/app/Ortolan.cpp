@@ -296,7 +296,6 @@ void Ortolan::connectCommands() {
     connectMovingCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { UpdateButtons(); });
-
 }
 
 void Ortolan::placeControls() {

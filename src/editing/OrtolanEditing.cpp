@@ -144,7 +144,9 @@ void Ortolan::DescText_Change() {
         task->Description = DescText->toPlainText();
 }
 
-void Ortolan::DescText_KeyDown() { fileHasBeenChanged_ = true; }
+void Ortolan::DescText_KeyDown() {
+    fileHasBeenChanged_ = true;
+}
 
 void Ortolan::Button_Save_Edits_Click() {
     DescText_Change();
@@ -214,7 +216,9 @@ void Ortolan::MENU_AVG_Section_Click() {
     Tree_AfterLabelEdit(node, task->TaskName + QStringLiteral(": ") + kAvgPlaceholder);
 }
 
-void Ortolan::Tree_Expand(TreeNode*) { sound_->playwav2(readSetting(QStringLiteral("treeClickWave"))); }
+void Ortolan::Tree_Expand(TreeNode*) {
+    sound_->playwav2(readSetting(QStringLiteral("treeClickWave")));
+}
 
 void Ortolan::Tree_Collapse(TreeNode*) {
     sound_->playwav2(readSetting(QStringLiteral("treeClickWave")));
