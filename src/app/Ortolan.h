@@ -178,6 +178,9 @@ private:
     void connectAddingCommands();
     void connectEditingCommands();
     void connectClipboardCommands();
+    void removeTaskBranch(TreeNode* node);
+    void markSelected(const QString& status, NodeColour colour);
+    TreeNode* addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due);
     void connectMovingCommands();
 
     // the document's objects

@@ -24,14 +24,7 @@ void Ortolan::MENU_AddSubtask_Click() {
     TreeNode* parent = tree_.SelectedItem();
     if (!parent)
         return; // nothing to add under
-    Task record;
-    record.ID = taskH_->getNewTaskID();
-    record.TaskName = kNewTaskName;
-    record.Status = kStatusIncomplete;
-    const QString key = record.ID;
-    taskH_->addTask(std::move(record));
-    TreeNode* node = tree_.Add(parent, key, kNewTaskName, 2);
-    tree_.setSelectedItem(node);
+    tree_.setSelectedItem(addTaskNode(parent, kNewTaskName, kStatusIncomplete, QDateTime()));
     fileHasBeenChanged_ = true;
     tree_.StartLabelEdit();
 }
@@ -54,20 +47,25 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
         selected = tree_.Item(kRootID);
     if (!isSubTask && selected->Key() != kRootID)
         selected = selected->Parent();
-    Task record;
-    record.ID = taskH_->getNewTaskID();
-    record.TaskName = tname;
-    record.DateDue = tduedate;
-    record.Status = tstatus;
-    const QString key = record.ID;
-    taskH_->addTask(std::move(record));
-    TreeNode* node = tree_.Add(selected, key, tname, 2);
+    TreeNode* node = addTaskNode(selected, tname, tstatus, tduedate);
     tree_.setSelectedItem(node);
     if (askToSave)
         fileHasBeenChanged_ = true;
     if (doStartLabelEdit)
         tree_.StartLabelEdit();
-    return key;
+    return node->Key();
+}
+
+// A new task under parent, registered first and then shown, with the picture new tasks get.
+TreeNode* Ortolan::addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due) {
+    Task record;
+    record.ID = taskH_->getNewTaskID();
+    record.TaskName = name;
+    record.Status = status;
+    record.DateDue = due;
+    const QString key = record.ID;
+    taskH_->addTask(std::move(record));
+    return tree_.Add(parent, key, name, 2);
 }
 
 } // namespace ortolan

@@ -58,11 +58,22 @@ void Ortolan::MENU_INSERT_Delete_Click() {
                                 QStringLiteral("Cannot Delete"), PromptIcon::Warning, PromptButtons::Ok});
         return;
     }
+    removeTaskBranch(node);
+}
+
+// Takes a task and everything below it out of the registry and the tree, selects the first of
+// its siblings, and brings formulas up to date.
+void Ortolan::removeTaskBranch(TreeNode* node) {
+    std::vector<const TreeNode*> doomed{node};
+    for (size_t i = 0; i < doomed.size(); ++i)
+        for (const TreeNode* child = doomed[i]->Child(); child; child = child->Next())
+            doomed.push_back(child);
     const QString select = keyToSelectAfterRemoving(node);
-    const QString key = node->Key();
-    Task* record = taskH_->getTask(key);
-    taskH_->deleteTask(record);
-    tree_.Remove(key);
+    for (const TreeNode* gone : doomed) {
+        Task* record = taskH_->getTask(gone->Key());
+        taskH_->deleteTask(record);
+    }
+    tree_.Remove(node);
     if (!select.isEmpty())
         tree_.setSelectedItem(tree_.Item(select));
     ReCalcTree(tree_, *taskH_);
@@ -84,20 +95,7 @@ void Ortolan::MENU_Cut_Click() {
     QGuiApplication::clipboard()->setMimeData(data);
 
     // Unlike Delete, Cut takes the whole sub-tree: it is on the clipboard, nothing is lost.
-    std::vector<const TreeNode*> doomed{node};
-    for (size_t i = 0; i < doomed.size(); ++i)
-        for (const TreeNode* child = doomed[i]->Child(); child; child = child->Next())
-            doomed.push_back(child);
-    const QString select = keyToSelectAfterRemoving(node);
-    for (const TreeNode* gone : doomed) {
-        Task* record = taskH_->getTask(gone->Key());
-        taskH_->deleteTask(record);
-    }
-    tree_.Remove(node);
-    if (!select.isEmpty())
-        tree_.setSelectedItem(tree_.Item(select));
-    ReCalcTree(tree_, *taskH_);
-    fileHasBeenChanged_ = true;
+    removeTaskBranch(node);
 }
 
 void Ortolan::MENU_Paste_Click() {

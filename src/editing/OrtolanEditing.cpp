@@ -170,25 +170,18 @@ void Ortolan::IconSelector_Click() {
     task->IconIndex = qint16(picture);
 }
 
-void Ortolan::MarkCompleteButton_Click() {
-    TreeNode* node = tree_.SelectedItem();
-    if (!node)
-        return;
-    node->setForeColor(kColourGrey);
-    fileHasBeenChanged_ = true;
-    if (Task* task = taskH_->taskOf(node))
-        task->Status = kStatusComplete;
-    UpdateButtons();
-}
+void Ortolan::MarkCompleteButton_Click() { markSelected(kStatusComplete, kColourGrey); }
 
-void Ortolan::MarkAsIncompleteButton_Click() {
+void Ortolan::MarkAsIncompleteButton_Click() { markSelected(kStatusIncomplete, kColourBlack); }
+
+void Ortolan::markSelected(const QString& status, NodeColour colour) {
     TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    node->setForeColor(kColourBlack);
+    node->setForeColor(colour);
     fileHasBeenChanged_ = true;
     if (Task* task = taskH_->taskOf(node))
-        task->Status = kStatusIncomplete;
+        task->Status = status;
     UpdateButtons();
 }
 
