@@ -3,6 +3,7 @@
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
 #include "document/Backups.h"
+#include "model/TaskHandler.h"
 #include "settings/DataFolder.h"
 #include "TestSupport.h"
 
@@ -72,5 +73,34 @@ inline QByteArray item(const QByteArray& name, const QByteArray& extra = QByteAr
         fields += "<STATUS>INCOMPLETE</STATUS>";
     return "<ITEM>" + fields + inner + "</ITEM>";
 }
+
+// A window started on a list of its own, home.oxml, with lookups by shown text.
+struct OpenList {
+    Window w;
+    QString path;
+    Ortolan* o = nullptr;
+
+    explicit OpenList(const QByteArray& items) {
+        path = w.listFile("home.oxml", smallList("Home", items));
+        writeSetting("lastFile", path);
+        o = &w.start();
+    }
+    TreeNode* node(const QString& text) const {
+        for (int i = 1; i <= o->tree().Count(); ++i)
+            if (o->tree().Item(i)->Text() == text)
+                return o->tree().Item(i);
+        return nullptr;
+    }
+    Task* task(const QString& text) const { return o->taskH().taskOf(node(text)); }
+    void select(const QString& text) const { o->tree().setSelectedItem(node(text)); }
+    // The shown texts of parent's children (the top node's when null), joined by ",".
+    QString children(const TreeNode* parent = nullptr) const {
+        QStringList names;
+        for (const TreeNode* c = (parent ? parent : o->tree().Item(kRootID))->Child(); c; c = c->Next())
+            names << c->Text();
+        return names.join(QLatin1Char(','));
+    }
+    QString children(const QString& parent) const { return children(node(parent)); }
+};
 
 } // namespace ortolan::test

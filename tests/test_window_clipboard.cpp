@@ -32,31 +32,11 @@ QByteArray tripAndBudget() {
     return trip + budget + item("B") + item("D");
 }
 
-// A window on a list of its own, home.oxml.
-struct Listed {
-    test::Window w;
-    QString path;
-    Ortolan* o = nullptr;
-    explicit Listed(const QByteArray& items = tripAndBudget()) {
-        path = w.listFile("home.oxml", test::smallList("Home", items));
-        writeSetting("lastFile", path);
-        o = &w.start();
-        o->setFileHasBeenChanged(false);
-    }
-    TreeNode* node(const QString& text) const {
-        for (int i = 1; i <= o->tree().Count(); ++i)
-            if (o->tree().Item(i)->Text() == text)
-                return o->tree().Item(i);
-        return nullptr;
-    }
-    Task* task(const QString& text) const { return o->taskH().taskOf(node(text)); }
-    void select(const QString& text) const { o->tree().setSelectedItem(node(text)); }
-    QString children(const QString& parent = QStringLiteral("Home")) const {
-        QStringList names;
-        for (const TreeNode* c = node(parent)->Child(); c; c = c->Next())
-            names << c->Text();
-        return names.join(',');
-    }
+// A window on a list of its own, home.oxml, unchanged to begin with.
+struct Listed : test::OpenList {
+    explicit Listed(const QByteArray& items = tripAndBudget()) : OpenList(items) { o->setFileHasBeenChanged(false); }
+    using OpenList::children;
+    QString children() const { return OpenList::children(QStringLiteral("Home")); }
     void run(const char* command) const { o->action(QLatin1String(command))->trigger(); }
 };
 

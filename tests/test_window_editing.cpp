@@ -18,29 +18,11 @@ bool editingLabel(const Ortolan& o) {
     return std::any_of(editors.begin(), editors.end(), [](const QLineEdit* e) { return e->isVisible(); });
 }
 
-// A window on a list of its own: Home / A (with A1), B, D, and a budget section.
-struct Editing {
-    test::Window w;
-    Ortolan* o = nullptr;
+// A window on a list of its own: Home / A (with A1), B, D.
+struct Editing : test::OpenList {
     explicit Editing(const QByteArray& items = test::item("A", "", "<LIST>" + test::item("A1") + "</LIST>") +
-                                               test::item("B") + test::item("D")) {
-        writeSetting("lastFile", w.listFile("home.oxml", test::smallList("Home", items)));
-        o = &w.start();
-    }
-    TreeNode* node(const QString& text) const {
-        for (int i = 1; i <= o->tree().Count(); ++i)
-            if (o->tree().Item(i)->Text() == text)
-                return o->tree().Item(i);
-        return nullptr;
-    }
-    Task* task(const QString& text) const { return o->taskH().taskOf(node(text)); }
-    void select(const QString& text) const { o->tree().setSelectedItem(node(text)); }
-    QString children(const TreeNode* parent = nullptr) const {
-        QStringList names;
-        for (const TreeNode* c = (parent ? parent : o->tree().Item(kRootID))->Child(); c; c = c->Next())
-            names << c->Text();
-        return names.join(',');
-    }
+                                               test::item("B") + test::item("D"))
+        : OpenList(items) {}
     // Types a name into the tree's label editor as the user would finish an edit.
     void finishEdit(TreeNode* n, const QString& text) const {
         o->Tree->model()->setData(o->Tree->model()->indexFromNode(n), text, Qt::EditRole);
