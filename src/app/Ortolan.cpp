@@ -294,6 +294,9 @@ void Ortolan::connectCommands() {
     connectEditingCommands();
     connectClipboardCommands();
     connectMovingCommands();
+    connectCalendarCommands();
+    connectListViewCommands();
+    connectCategoryCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { UpdateButtons(); });
 }

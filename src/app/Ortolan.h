@@ -114,6 +114,12 @@ private:
     bool moveUpFailed_ = false;   // moveUpNode met a node it could not move
 
 public:
+    // ---- calendar (calendar/OrtolanCalendar.cpp) ----
+    // (calendar declarations go here)
+
+    // ---- list view and categories (views/OrtolanListView.cpp, views/OrtolanCategories.cpp) ----
+    // (list view and category declarations go here)
+
     // ---- preferences ----
     void MENU_Settings();
     void MENU_DisableClickToRename();
@@ -182,6 +188,9 @@ private:
     void markSelected(const QString& status, NodeColour colour);
     TreeNode* addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due);
     void connectMovingCommands();
+    void connectCalendarCommands();
+    void connectListViewCommands();
+    void connectCategoryCommands();
 
     // the document's objects
     TaskTree tree_;

@@ -1,0 +1,7 @@
+#include "app/Ortolan.h"
+
+namespace ortolan {
+
+void Ortolan::connectCalendarCommands() {}
+
+} // namespace ortolan
