@@ -55,9 +55,10 @@ private slots:
         QCOMPARE(o.statusText(), QStringLiteral("Loading completed. 12 tasks loaded."));
         QVERIFY(!o.ProgressBar->isVisible());
         QCOMPARE(o.IconSelector->count(), 19);
-        QCOMPARE(o.TabStrip->count(), 2);
+        QCOMPARE(o.TabStrip->count(), 3);
         QCOMPARE(o.TabStrip->tabText(0), QStringLiteral("Main"));
         QCOMPARE(o.TabStrip->tabText(1), QStringLiteral("Today"));
+        QCOMPARE(o.TabStrip->tabText(2), QStringLiteral("Calendar"));
         QVERIFY(QFile::exists(backupFolder() + "/backup-12-05-2026_1.bak.oxml")); // backed up before opening
         QCOMPARE(Dialogs::unanswered(), 0);
     }
@@ -250,10 +251,10 @@ private slots:
             {"MENU_DASH3245", "", "", false},
             {"MENU_INSERT_Delete", "Delete", "Del", false},
             {"MENU_Rename2", "Rename Task", "", false},
-            {"MENU_RemoveCalDate", "Remove Calendar Date", "", true},
-            {"MENU_DASH_3", "", "", true},
-            {"MENU_ASSIGN_CALENDAR_DATE", "Assign Calendar Date", "", true},
-            {"MENU_DASH_030", "", "", true},
+            {"MENU_RemoveCalDate", "Remove Calendar Date", "", false},
+            {"MENU_DASH_3", "", "", false},
+            {"MENU_ASSIGN_CALENDAR_DATE", "Assign Calendar Date", "", false},
+            {"MENU_DASH_030", "", "", false},
             {"MENU_AddCategory", "Add Category", "", true},
             {"MENU_About", "About", "", false},
             {"MENU_CHECKFORUPDATES", "Check for Updates", "", false},

@@ -254,10 +254,10 @@ void Ortolan::createMenus() {
     addItem(insert, QStringLiteral("MENU_DASH3245"), QStringLiteral("-"));
     addItem(insert, QStringLiteral("MENU_INSERT_Delete"), QStringLiteral("Delete"), QKeySequence(Qt::Key_Delete));
     addItem(insert, QStringLiteral("MENU_Rename2"), QStringLiteral("Rename Task"));
-    addItem(insert, QStringLiteral("MENU_RemoveCalDate"), QStringLiteral("Remove Calendar Date"), {}, true);
-    addItem(insert, QStringLiteral("MENU_DASH_3"), QStringLiteral("-"), {}, true);
-    addItem(insert, QStringLiteral("MENU_ASSIGN_CALENDAR_DATE"), QStringLiteral("Assign Calendar Date"), {}, true);
-    addItem(insert, QStringLiteral("MENU_DASH_030"), QStringLiteral("-"), {}, true);
+    addItem(insert, QStringLiteral("MENU_RemoveCalDate"), QStringLiteral("Remove Calendar Date"), {}, false);
+    addItem(insert, QStringLiteral("MENU_DASH_3"), QStringLiteral("-"), {}, false);
+    addItem(insert, QStringLiteral("MENU_ASSIGN_CALENDAR_DATE"), QStringLiteral("Assign Calendar Date"), {}, false);
+    addItem(insert, QStringLiteral("MENU_DASH_030"), QStringLiteral("-"), {}, false);
     addItem(insert, QStringLiteral("MENU_AddCategory"), QStringLiteral("Add Category"), {}, true);
 
     QAction* about = menuBar()->addAction(QStringLiteral("About"));
@@ -320,8 +320,9 @@ void Ortolan::placeControls() {
     const int statusHeight = pixelsFromTwips(geometry_.status.height, dpiY);
     Status->setGeometry(0, client_->height() - statusHeight, client_->width(), statusHeight);
 
-    if (laidOut_)
+    if (fixedControlsPlaced_)
         return; // the rest never moves
+    fixedControlsPlaced_ = true;
     putPlace(Loader, kLoader);
     putPlace(CalendarControls, kCalendarControls);
     const int third = CalendarControls->width() / 3;

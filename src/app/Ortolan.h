@@ -115,10 +115,31 @@ private:
 
 public:
     // ---- calendar (calendar/OrtolanCalendar.cpp) ----
-    // (calendar declarations go here)
+    class CalendarManager* CalMan = nullptr; // made during start-up, owned by the window
+    void CalendarGrid_DblClick(int year, int month, int day, const QString& text); // month from 0
+    void SetCalDateText(const QDateTime& myDate, const QString& theText);
+    void CalendarNext_Click();
+    void CalendarPrevious_Click();
+    void CalendarFontSize_Click();
+    void CalendarFontSize_Change();
+    void ChangeCalFontSize(int Size);
+    void MENU_ASSIGN_CALENDAR_DATE_Click();
+    void MENU_RemoveCalDate_Click();
+    void createCalendar();         // the manager and its grid, in CalendarControls
+    void placeCalendarGrid();      // the grid over the tree's rectangle
+    void listDueDatesOnCalendar(); // after a load: every task with a due date on its day
 
     // ---- list view and categories (views/OrtolanListView.cpp, views/OrtolanCategories.cpp) ----
-    // (list view and category declarations go here)
+    // Switches between the task tree and a flat list of the tasks still to do.
+    void ViewAsList_Click();
+    bool listShown() const { return listToggleCount_ == 1; }
+    // Places and shows the category chooser beside the window.
+    void CategoriesButton_Click();
+    // Puts the selected task into the category entry names ("<None>": into none).
+    void applyCategory(const QString& entry);
+    void MENU_AddCategory_Click();
+    // The category chooser, made on first use.
+    class CategoriesForm* categoriesForm();
 
     // ---- preferences ----
     void MENU_Settings();
@@ -201,7 +222,6 @@ private:
     QString currentFileName_;
     bool fileHasBeenChanged_ = false;
     QString dialogFileName_; // the file dialog opens with the name chosen last
-    bool loading_ = false;
 
     // preferences and start-up
     QStringList arguments_;
@@ -215,7 +235,7 @@ private:
 
     // layout
     WindowGeometry geometry_;
-    bool laidOut_ = false;
+    bool fixedControlsPlaced_ = false; // the controls the layout never moves
 
 public:
     // The controls, named as the window's design names them.
@@ -249,6 +269,14 @@ private:
     QWidget* client_ = nullptr;
     QHash<QString, QAction*> actions_;
     QHash<QString, QMenu*> menus_;
+
+    // list view and categories
+    qint16 listToggleCount_ = 0;                     // clicks of ViewAsList, modulo 2
+    class CategoriesForm* categoriesForm_ = nullptr; // a child window, gone with this one
+
+    // calendar
+    QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid
+    QPoint calendarShift_;     // how far its own controls have moved inside it since
 };
 
 } // namespace ortolan

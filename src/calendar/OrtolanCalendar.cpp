@@ -1,7 +1,164 @@
+// The calendar: the month grid in CalendarControls, stepping its months, its font size,
+// giving the selected task a due date by double-clicking a day, and taking it away again.
+
+#include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/CalendarManager.h"
+#include "model/DueDate.h"
+#include "model/TaskHandler.h"
+#include "views/TaskTreeView.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFrame>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTabWidget>
 
 namespace ortolan {
 
-void Ortolan::connectCalendarCommands() {}
+namespace {
+
+const QStringList kFontSizes = {QStringLiteral("6"),  QStringLiteral("7"),  QStringLiteral("8"), QStringLiteral("9"),
+                                QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("14")};
+
+// The number a text starts with, as the font-size box reads it: 0 when it starts with none.
+double leadingNumber(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("^\\s*([+-]?(\\d+\\.?\\d*|\\.\\d+))"));
+    const QRegularExpressionMatch m = number.match(text);
+    return m.hasMatch() ? m.captured(1).toDouble() : 0.0;
+}
+
+// Keeps the grid over the tree when the window's layout changes. The tree is hidden under the
+// calendar and hears of nothing, so this listens to the tab strip, which the layout moves
+// together with the tree, and follows once the layout has placed both.
+class TabStripGeometryFilter : public QObject {
+public:
+    TabStripGeometryFilter(Ortolan* window, QWidget* tabStrip) : QObject(tabStrip), window_(window) {
+        tabStrip->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if ((event->type() == QEvent::Resize || event->type() == QEvent::Move) &&
+            window_->CalendarControls->isVisible())
+            QMetaObject::invokeMethod(
+                window_, [w = window_] { w->placeCalendarGrid(); }, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    Ortolan* window_;
+};
+
+} // namespace
+
+void Ortolan::connectCalendarCommands() {
+    CalendarFontSize->setEditable(true);
+    CalendarFontSize->addItems(kFontSizes);
+    CalendarFontSize->setCurrentIndex(-1);
+    CalendarFontSize->setEditText(QStringLiteral("Font Size"));
+    connect(CalendarFontSize, &QComboBox::activated, this, [this] { CalendarFontSize_Click(); });
+    connect(CalendarFontSize, &QComboBox::editTextChanged, this, [this] { CalendarFontSize_Change(); });
+    connect(CalendarNext, &QPushButton::clicked, this, &Ortolan::CalendarNext_Click);
+    connect(CalendarPrevious, &QPushButton::clicked, this, &Ortolan::CalendarPrevious_Click);
+    connect(action(QStringLiteral("MENU_ASSIGN_CALENDAR_DATE")), &QAction::triggered, this,
+            &Ortolan::MENU_ASSIGN_CALENDAR_DATE_Click);
+    connect(action(QStringLiteral("MENU_RemoveCalDate")), &QAction::triggered, this,
+            &Ortolan::MENU_RemoveCalDate_Click);
+    new TabStripGeometryFilter(this, TabStrip);
+}
+
+void Ortolan::createCalendar() {
+    if (CalMan)
+        return;
+    CalMan = new CalendarManager(this);
+    CalMan->grid = new CalendarGrid(CalendarControls);
+    connect(CalMan->grid, &CalendarGrid::DblClick, this, &Ortolan::CalendarGrid_DblClick);
+}
+
+// CalendarControls grows to take in the tree's rectangle as well as its own place; its own
+// controls stay where they were on the window.
+void Ortolan::placeCalendarGrid() {
+    if (!CalMan)
+        return;
+    if (calendarFramePlace_.isNull())
+        calendarFramePlace_ = CalendarControls->geometry();
+    const QRect treeRect = Tree->geometry();
+    const QRect frame = calendarFramePlace_.united(treeRect);
+    const QPoint shift = calendarFramePlace_.topLeft() - frame.topLeft();
+    CalendarControls->setGeometry(frame);
+    for (QWidget* control : {static_cast<QWidget*>(CalendarFontSize), static_cast<QWidget*>(CalendarPrevious),
+                             static_cast<QWidget*>(CalendarNext)})
+        control->move(control->pos() + shift - calendarShift_);
+    calendarShift_ = shift;
+    CalMan->grid->move(treeRect.topLeft() - frame.topLeft());
+    CalMan->ResizeCalendar(treeRect.size());
+    CalMan->grid->show();
+    CalendarControls->raise();
+}
+
+void Ortolan::CalendarGrid_DblClick(int year, int month, int day, const QString&) {
+    fileHasBeenChanged_ = true;
+    const TreeNode* node = tree_.SelectedItem();
+    if (!node)
+        return;
+    Task* task = taskH_->getTask(node->Key());
+    if (!task)
+        return;
+    CalMan->AssignFromClick(*task, day, month, year);
+}
+
+void Ortolan::SetCalDateText(const QDateTime& myDate, const QString& theText) {
+    CalMan->SetDateText(theText, myDate);
+}
+
+void Ortolan::CalendarNext_Click() {
+    CalMan->ShowNextMonth();
+}
+
+void Ortolan::CalendarPrevious_Click() {
+    CalMan->ShowPreviousMonth();
+}
+
+void Ortolan::CalendarFontSize_Click() {
+    int size = qRound(leadingNumber(CalendarFontSize->currentText()));
+    if (size == 0)
+        size = 9;
+    ChangeCalFontSize(size);
+}
+
+void Ortolan::CalendarFontSize_Change() {
+    CalendarFontSize_Click();
+}
+
+void Ortolan::ChangeCalFontSize(int Size) {
+    QCoreApplication::processEvents();
+    if (CalMan)
+        CalMan->grid->setDayFontSize(Size);
+}
+
+void Ortolan::MENU_ASSIGN_CALENDAR_DATE_Click() {
+    Dialogs::message(this,
+                     {QStringLiteral("To assign a calendar date:\r\n1) Ensure the task is selected.\r\n2) Click the "
+                                     "'Calendar' tab and double click the date you want to assign it to."),
+                      QStringLiteral("How to Assign Calendar Date"), PromptIcon::Information, PromptButtons::Ok});
+}
+
+void Ortolan::MENU_RemoveCalDate_Click() {
+    const TreeNode* node = tree_.SelectedItem();
+    Task* task = node ? taskH_->getTask(node->Key()) : nullptr;
+    if (!task)
+        return;
+    CalMan->RemoveDateText(task->DateDue, task->TaskName);
+    task->DateDue = QDateTime();
+    fileHasBeenChanged_ = true;
+}
+
+void Ortolan::listDueDatesOnCalendar() {
+    if (CalMan)
+        CalMan->listDueDates(*taskH_);
+}
 
 } // namespace ortolan

@@ -55,9 +55,7 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
     xml_ = std::make_unique<XMLManager>(tree_);
     xml_->setPrompt(prompt_.get());
     xml_->setProgressHandler([this](float f) { xml_Progress(f); });
-    loading_ = true;
     const LoadResult result = loadTaskList(*xml_, fileName, tree_, *taskH_);
-    loading_ = false;
 
     if (!result.ok) {
         // The tree no longer holds the previous list: nothing may be saved over its file.
@@ -89,6 +87,7 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
                     .arg(result.skippedValues);
     if (!done.isEmpty())
         setStatus(done.trimmed());
+    listDueDatesOnCalendar();
 }
 
 QString Ortolan::loadedText() const {

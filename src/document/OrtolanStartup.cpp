@@ -2,6 +2,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "calendar/CalendarManager.h"
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
 #include "settings/DataFolder.h"
@@ -32,6 +33,8 @@ void Ortolan::startUp() {
     }
 
     writeLog(QStringLiteral("Loading and initilizing internal calendar..."));
+    createCalendar();
+    CalMan->RefreshCalendar();
     writeLog(QStringLiteral("Loading tab images..."));
     {
         const QSignalBlocker quiet(TabStrip); // making the tabs is not picking one
@@ -39,6 +42,7 @@ void Ortolan::startUp() {
             delete TabStrip->widget(0);
         TabStrip->addTab(new QWidget(TabStrip), tabPicture(3), QStringLiteral("Main"));
         TabStrip->addTab(new QWidget(TabStrip), tabPicture(1), QStringLiteral("Today"));
+        TabStrip->addTab(new QWidget(TabStrip), tabPicture(4), QStringLiteral("Calendar"));
     }
 
     geometry_.lastHeight = twipsFromPixels(frameGeometry().height(), logicalDpiY());
@@ -79,6 +83,7 @@ void Ortolan::startUp() {
     if (closing_)
         return;
     writeLog(QStringLiteral("Displaying Calendar..."));
+    CalMan->RefreshCalendar();
     writeLog(QStringLiteral("Loading Outlook (if available)..."));
     loadOutlookStage();
     writeLog(QStringLiteral("Rendering calendar..."));

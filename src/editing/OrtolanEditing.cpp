@@ -170,9 +170,13 @@ void Ortolan::IconSelector_Click() {
     task->IconIndex = qint16(picture);
 }
 
-void Ortolan::MarkCompleteButton_Click() { markSelected(kStatusComplete, kColourGrey); }
+void Ortolan::MarkCompleteButton_Click() {
+    markSelected(kStatusComplete, kColourGrey);
+}
 
-void Ortolan::MarkAsIncompleteButton_Click() { markSelected(kStatusIncomplete, kColourBlack); }
+void Ortolan::MarkAsIncompleteButton_Click() {
+    markSelected(kStatusIncomplete, kColourBlack);
+}
 
 void Ortolan::markSelected(const QString& status, NodeColour colour) {
     TreeNode* node = tree_.SelectedItem();

@@ -1,7 +1,68 @@
+// The list view: the task tree flattened into the tasks still to do, each under its parent's name.
+
 #include "app/Ortolan.h"
+
+#include "model/TaskHandler.h"
+#include "views/Colouring.h"
+#include "views/Pictures.h"
+#include "views/TaskTreeView.h"
+
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTextEdit>
 
 namespace ortolan {
 
-void Ortolan::connectListViewCommands() {}
+namespace {
+
+QColor colourOf(NodeColour c) {
+    return QColor(int((c >> 16) & 0xFF), int((c >> 8) & 0xFF), int(c & 0xFF));
+}
+
+} // namespace
+
+void Ortolan::connectListViewCommands() {
+    connect(ViewAsList, &QPushButton::clicked, this, &Ortolan::ViewAsList_Click);
+}
+
+void Ortolan::ViewAsList_Click() {
+    listToggleCount_ = qint16((listToggleCount_ + 1) % 2);
+    if (listToggleCount_ == 0) {
+        ListView->hide();
+        Tree->show();
+        TabStrip->setEnabled(true);
+        DescText->setReadOnly(false);
+        return; // the items stay until the list is shown again
+    }
+
+    ListView->clear();
+    TabStrip->setEnabled(false);
+    // The list follows the tree's colours as the last view left them, not the task records: grey
+    // nodes are done (or outside "Today" after the "Today" view), dark red ones are for today.
+    for (int i = 2; i <= tree_.Count(); ++i) {
+        const TreeNode* node = tree_.Item(i);
+        const Task* task = taskH_->taskOf(node);
+        if (!task)
+            continue;
+        const NodeColour colour = node->ForeColor();
+        if (colour == kColourGrey || (node->Children() > 0 && colour != kColourDarkRed))
+            continue;
+        const TreeNode* parent = node->Parent();
+        auto* item = new QListWidgetItem(taskPicture(1),
+                                         (parent ? parent->Text() : QString()) + QStringLiteral(": ") + task->TaskName);
+        item->setData(Qt::UserRole, node->Key());
+        NodeColour itemColour = kColourBlack;
+        if (task->Status.contains(QLatin1String("COMPLETED")))
+            itemColour = kColourGrey;
+        else if (task->CategoryString.contains(QLatin1String("Today")))
+            itemColour = kColourDarkRed;
+        item->setForeground(colourOf(itemColour));
+        ListView->addItem(item);
+    }
+    Tree->hide();
+    ListView->show();
+    DescText->setReadOnly(true);
+}
 
 } // namespace ortolan

@@ -2,7 +2,9 @@
 
 #include "app/Ortolan.h"
 
+#include "calendar/CalendarManager.h"
 #include "model/TaskHandler.h"
+#include "settings/Clock.h"
 #include "settings/OTLFunctions.h"
 #include "views/Colouring.h"
 #include "views/TaskTreeView.h"
@@ -47,9 +49,12 @@ void Ortolan::TabStrip_Click() {
     CalendarControls->hide();
     const QString caption = TabStrip->tabText(TabStrip->currentIndex());
     if (caption == QLatin1String("Calendar")) {
+        CalendarFontSize_Click();
         CalendarControls->show();
+        placeCalendarGrid();
         StatusLabel->setText(QStringLiteral("Double-Click to Set Date"));
         Tree->hide();
+        CalMan->ShowDate(Clock::now().date());
         return;
     }
     Tree->show();
