@@ -322,6 +322,21 @@ private slots:
         QCOMPARE(c.text(2026, 4, 1), QStringLiteral("-Pay rent\r\n"));
     }
 
+    void shouldClearTheTasksOfTheOldListFromTheCalendar() {
+        // given a task listed by a load and another by a double-click, and a line of other text
+        Calendar c;
+        c.select("B");
+        c.doubleClick(5);
+        c.o->SetCalDateText(makeDueDate(QDate(2026, 12, 5)), "Dentist 9:00");
+        QVERIFY(c.text(2026, 3, 14).contains("-Water plants"));
+        // when a new list replaces the old one
+        Dialogs::setNextAnswer(PromptAnswer::No); // do not save the changed list
+        c.o->action("MENU_NEW")->trigger();
+        // then only the other text stays
+        QCOMPARE(c.text(2026, 3, 14), QString());
+        QCOMPARE(c.text(2026, 12, 5), QStringLiteral("Dentist 9:00\r\n"));
+    }
+
     void shouldRemoveALoadedDueDate() {
         // given "Pay rent" listed on 1 April after the load
         Calendar c;
