@@ -151,7 +151,14 @@ private slots:
         QVERIFY(c.o->CalendarControls->isVisible());
         QVERIFY(c.grid().isVisible());
         QVERIFY(!c.o->Tree->isVisible());
-        QCOMPARE(QRect(c.grid().mapTo(c.o->centralWidget(), QPoint(0, 0)), c.grid().size()), treeRect);
+        // the grid takes the tree's place below the month buttons, which stay in reach
+        const QRect gridRect(c.grid().mapTo(c.o->centralWidget(), QPoint(0, 0)), c.grid().size());
+        QCOMPARE(gridRect.left(), treeRect.left());
+        QCOMPARE(gridRect.right(), treeRect.right());
+        QCOMPARE(gridRect.bottom(), treeRect.bottom());
+        const QRect nextButton(c.o->CalendarNext->mapTo(c.o->centralWidget(), QPoint(0, 0)), c.o->CalendarNext->size());
+        QVERIFY(!gridRect.intersects(nextButton));
+        QVERIFY(gridRect.top() - treeRect.top() < nextButton.height() * 2);
         QCOMPARE(c.o->StatusLabel->text(), QStringLiteral("Double-Click to Set Date"));
         QCOMPARE(c.grid().year(), 2026);
         QCOMPARE(c.grid().Month(), 12);
@@ -176,7 +183,9 @@ private slots:
         const QSize treeSize = c.o->Tree->size();
         c.o->resize(c.o->width() + 40, c.o->height() + 30);
         QVERIFY(c.o->Tree->size() != treeSize);
-        QTRY_COMPARE(QRect(c.grid().mapTo(c.o->centralWidget(), QPoint(0, 0)), c.grid().size()), c.o->Tree->geometry());
+        QTRY_COMPARE(c.grid().mapTo(c.o->centralWidget(), QPoint(0, c.grid().height())).y(),
+                     c.o->Tree->geometry().bottom() + 1);
+        QCOMPARE(c.grid().width(), c.o->Tree->width());
         QCOMPARE(placeOf(c.o->CalendarNext), next);
     }
 

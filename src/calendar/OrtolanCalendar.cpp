@@ -3,11 +3,13 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+
 #include "calendar/CalendarGrid.h"
 #include "calendar/CalendarManager.h"
 #include "model/DueDate.h"
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
+#include <algorithm>
 
 #include <QAction>
 #include <QComboBox>
@@ -93,8 +95,15 @@ void Ortolan::placeCalendarGrid() {
                              static_cast<QWidget*>(CalendarNext)})
         control->move(control->pos() + shift - calendarShift_);
     calendarShift_ = shift;
-    CalMan->grid->move(treeRect.topLeft() - frame.topLeft());
-    CalMan->ResizeCalendar(treeRect.size());
+    // The grid takes the tree's place below the month buttons, which must stay in reach.
+    QPoint gridAt = treeRect.topLeft() - frame.topLeft();
+    const int below = std::max({CalendarFontSize->geometry().bottom(), CalendarPrevious->geometry().bottom(),
+                                CalendarNext->geometry().bottom()}) +
+                      2;
+    const int lost = std::max(0, below - gridAt.y());
+    gridAt.ry() += lost;
+    CalMan->grid->move(gridAt);
+    CalMan->ResizeCalendar(QSize(treeRect.width(), std::max(0, treeRect.height() - lost)));
     CalMan->grid->show();
     CalendarControls->raise();
 }
