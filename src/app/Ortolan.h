@@ -207,6 +207,7 @@ private:
     void connectClipboardCommands();
     void removeTaskBranch(TreeNode* node);
     void markSelected(const QString& status, NodeColour colour);
+    void appendFormula(const QString& placeholder);
     TreeNode* addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due);
     void connectMovingCommands();
     void connectCalendarCommands();

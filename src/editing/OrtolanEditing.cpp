@@ -189,28 +189,23 @@ void Ortolan::markSelected(const QString& status, NodeColour colour) {
     UpdateButtons();
 }
 
-void Ortolan::MENU_SUM_SECTION_Click() {
-    Dialogs::message(this, {QStringLiteral("For reference, you can embed this formula by adding in '!!sum!!' into the "
-                                           "text of your task name."),
-                            QStringLiteral("Note"), PromptIcon::Information, PromptButtons::Ok});
-    TreeNode* node = tree_.SelectedItem();
-    const Task* task = node ? taskH_->taskOf(node) : nullptr;
-    if (!task)
-        return;
-    const QString name = task->TaskName;
-    const QString separator = !name.isEmpty() && name.endsWith(QLatin1Char('$')) ? QString() : QStringLiteral(": ");
-    Tree_AfterLabelEdit(node, name + separator + kSumPlaceholder);
-}
+void Ortolan::MENU_SUM_SECTION_Click() { appendFormula(kSumPlaceholder); }
 
-void Ortolan::MENU_AVG_Section_Click() {
-    Dialogs::message(this, {QStringLiteral("For reference, you can embed this formula by adding in '!!avg!!' into the "
-                                           "text of your task name."),
+void Ortolan::MENU_AVG_Section_Click() { appendFormula(kAvgPlaceholder); }
+
+// Tells how to write the formula by hand, then adds it to the selected task's name as if typed.
+// A sum follows a name ending in "$" directly ("Budget $700"); otherwise after ": ".
+void Ortolan::appendFormula(const QString& placeholder) {
+    Dialogs::message(this, {QStringLiteral("For reference, you can embed this formula by adding in '") + placeholder +
+                                QStringLiteral("' into the text of your task name."),
                             QStringLiteral("Note"), PromptIcon::Information, PromptButtons::Ok});
     TreeNode* node = tree_.SelectedItem();
     const Task* task = node ? taskH_->taskOf(node) : nullptr;
     if (!task)
         return;
-    Tree_AfterLabelEdit(node, task->TaskName + QStringLiteral(": ") + kAvgPlaceholder);
+    const QString& name = task->TaskName;
+    const bool dollar = placeholder == kSumPlaceholder && name.endsWith(QLatin1Char('$'));
+    Tree_AfterLabelEdit(node, name + (dollar ? QString() : QStringLiteral(": ")) + placeholder);
 }
 
 void Ortolan::Tree_Expand(TreeNode*) {
