@@ -5,6 +5,8 @@
 #include <csignal>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 #include <sys/resource.h>
 
@@ -188,6 +190,7 @@ private slots:
                                   "file3",
                                   "filesOpen",
                                   "loadOutlook",
+                                  "outlookSource",
                                   "SoundIsOn",
                                   "treeClickWave",
                                   "saveWave",
@@ -205,6 +208,7 @@ private slots:
         QCOMPARE(readSetting("lastFile"), QString());
         QCOMPARE(readSetting("SoundIsOn"), QStringLiteral("ON"));
         QCOMPARE(readSetting("loadOutlook"), QStringLiteral("False"));
+        QCOMPARE(readSetting("outlookSource"), QString());
         QCOMPARE(readSetting("saveWave"), getDataFolder() + "/save.wav");
         QCOMPARE(readSetting("treeClickWave"), getDataFolder() + "/click.wav");
         QVERIFY(test::readFile(getDataFolder() + "/save.wav").startsWith("RIFF"));
@@ -255,6 +259,34 @@ private slots:
             due |= hasDueDate(t->DateDue);
         }
         QVERIFY(subTasks && formula && today && done && due);
+    }
+
+    void shouldKeepEveryKeyWhenTwoProgramsWriteAtOnce() {
+        // given a settings file with keys of its own
+        QTemporaryDir dir;
+        const QString path = dir.filePath("otl.ini");
+        QVERIFY(test::writeFile(path, "[MAIN]\nautoLoad=ALWAYS\nSoundIsOn=ON\n"));
+        // when two programs write 150 keys each into it at the same time
+        const int count = 150;
+        QProcess first, second;
+        first.start(SETTINGS_WRITER, {path, "first", QString::number(count)});
+        second.start(SETTINGS_WRITER, {path, "second", QString::number(count)});
+        QVERIFY(first.waitForFinished(120000) && second.waitForFinished(120000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(second.exitCode(), 0);
+        // then the file is one section of key=value lines with every key of both and the old ones
+        const QStringList lines = QString::fromUtf8(test::readFile(path)).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.first(), QStringLiteral("[MAIN]"));
+        for (const QString& line : lines.mid(1))
+            QVERIFY2(QRegularExpression("^[a-zA-Z]+[0-9]*=[a-zA-Z0-9 ]+$").match(line).hasMatch(), qPrintable(line));
+        QCOMPARE(lines.size(), 1 + 2 + 2 * count);
+        for (const char* prefix : {"first", "second"})
+            for (int i = 1; i <= count; ++i) {
+                const QString key = prefix + QString::number(i);
+                QCOMPARE(ProfileFile::read(path, "MAIN", key), "value of " + key);
+            }
+        QCOMPARE(ProfileFile::read(path, "MAIN", "autoLoad"), QStringLiteral("ALWAYS"));
+        QVERIFY(!QFile::exists(path + ".lock"));
     }
 };
 

@@ -8,7 +8,7 @@ using namespace ortolan;
 
 namespace {
 
-const QString kNewOpenPrompt = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
+const QString kSaveQuestion = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
 
 // A window that started on a list of its own, named home.oxml.
 struct Opened {
@@ -57,7 +57,7 @@ private slots:
         Dialogs::setNextAnswer(answer);
         d.o->action("MENU_NEW")->trigger();
         const PromptMessage asked = Dialogs::messages().first();
-        QCOMPARE(asked.text, kNewOpenPrompt);
+        QCOMPARE(asked.text, kSaveQuestion);
         QCOMPARE(asked.title, QStringLiteral("Save Before Continuing?"));
         QCOMPARE(asked.icon, PromptIcon::Question);
         QCOMPARE(asked.buttons, PromptButtons::YesNoCancel);

@@ -116,23 +116,6 @@ private slots:
         QVERIFY(!logMessages().contains("Done loading."));
     }
 
-    void shouldBringInAppointmentsWhenTheSettingAsks() {
-        test::Window w;
-        writeSetting("loadOutlook", "true"); // any letter case
-        int loads = 0;
-        auto o = std::make_unique<Ortolan>(QStringList());
-        o->setAppointmentLoader([&] { ++loads; });
-        o->startUp();
-        QCOMPARE(loads, 1);
-        QVERIFY(o->action("MENU_InsertOutlook")->isChecked());
-        const QStringList log = logMessages();
-        const qsizetype stage = log.indexOf("Loading Outlook (if available)...");
-        QCOMPARE(log.mid(stage, 4), QStringList({"Loading Outlook (if available)...",
-                                                 "Setting indicate to load outlook... Loading Outlook...",
-                                                 "Done loading Outlook.", "Rendering calendar..."}));
-        QCOMPARE(o->statusText(), QStringLiteral("Completed loading."));
-    }
-
     void shouldOpenTheFileNamedOnTheCommandLine() {
         // given a path with spaces, quoted as a shell passes it
         test::Window w;

@@ -287,6 +287,9 @@ void Ortolan::connectCommands() {
     on("MENU_LoadLastAlways", &Ortolan::MENU_LoadLastAlways);
     on("MENU_LoadLastUnlessFTP", &Ortolan::MENU_LoadLastUnlessFTP);
     on("MENU_LoadLastNever", &Ortolan::MENU_LoadLastNever);
+    on("MENU_InsertOutlook", &Ortolan::MENU_InsertOutlook);
+    on("MENU_OutlookTasks", &Ortolan::MENU_OutlookTasks);
+    on("MENU_FTPopen", &Ortolan::MENU_FTPopen);
     on("MENU_About", &Ortolan::MENU_About);
     on("MENU_VISITUPDATESITE", &Ortolan::MENU_VISITUPDATESITE);
     connect(menus_.value(QStringLiteral("MENU_Settings")), &QMenu::aboutToShow, this, &Ortolan::MENU_Settings);

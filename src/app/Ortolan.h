@@ -26,12 +26,16 @@ class QTextEdit;
 namespace ortolan {
 
 class DialogPrompt;
+class Prompt;
 class SoundPlayer;
 class TaskHandler;
 class TaskTreeView;
 class XMLManager;
 
 inline const QString kWebsite = QStringLiteral("https://ortolan.example.org");
+// Asked before another list replaces a changed one.
+inline const QString kNewOpenPrompt =
+    QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
 inline const QString kVersionText = QStringLiteral("Ortolan v.0.9.0");
 
 // The main window: the task tree under its tabs on the left, the task's details and the
@@ -141,6 +145,18 @@ public:
     // The category chooser, made on first use.
     class CategoriesForm* categoriesForm();
 
+    // ---- calendar import (outlook/OrtolanOutlook.cpp) ----
+    // Appointments of the calendar source onto the month calendar.
+    void loadOutlookAppointments();
+    // The source's tasks under a new "Outlook Tasks [NOT SAVED]" task of the root.
+    void importOutlookTasks();
+    void MENU_InsertOutlook();
+    void MENU_OutlookTasks();
+
+    // ---- opening from FTP (ftp/OrtolanFtp.cpp) ----
+    void MENU_FTPopen();
+    class FTPdialog* ftpDialog(); // made on first use, a child of the window
+
     // ---- preferences ----
     void MENU_Settings();
     void MENU_DisableClickToRename();
@@ -172,8 +188,6 @@ public:
     void setSlowMotionPause(int milliseconds) { slowMotionPauseMs_ = milliseconds; }
     // Opens web addresses and folders; normally the desktop's handler.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
-    // Brings calendar appointments in at start-up when the setting asks for it.
-    void setAppointmentLoader(std::function<void()> loader) { loadOutlookAppointments_ = std::move(loader); }
     SoundPlayer& sound() { return *sound_; }
 
 protected:
@@ -197,6 +211,8 @@ private:
     void initEmptyList();
     void loadOutlookStage();
     void unload();
+    // Backups warn through this; not again and again when the data folder is known read-only.
+    Prompt* backupPrompt();
 
     // the views (views/OrtolanView.cpp)
     void showTodayView(bool slowMotion);
@@ -213,6 +229,8 @@ private:
     void connectCalendarCommands();
     void connectListViewCommands();
     void connectCategoryCommands();
+    // The calendar source, asking for an iCalendar file when none is set; empty when cancelled.
+    QString calendarSource(bool mayAsk);
 
     // the document's objects
     TaskTree tree_;
@@ -226,13 +244,13 @@ private:
 
     // preferences and start-up
     QStringList arguments_;
+    bool dataFolderWritable_ = true; // when not, the user has been told once at start-up
     bool startFailed_ = false;
     bool closing_ = false;
     bool easyEditing_ = false;
     QString autoLoadMode_;
     int slowMotionPauseMs_ = 200;
     std::function<bool(const QUrl&)> openUrl_;
-    std::function<void()> loadOutlookAppointments_;
 
     // layout
     WindowGeometry geometry_;
@@ -274,6 +292,8 @@ private:
     // list view and categories
     qint16 listToggleCount_ = 0;                     // clicks of ViewAsList, modulo 2
     class CategoriesForm* categoriesForm_ = nullptr; // a child window, gone with this one
+
+    class FTPdialog* ftpDialog_ = nullptr; // a child window, gone with this one
 
     // calendar
     QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid

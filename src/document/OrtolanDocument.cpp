@@ -19,7 +19,6 @@ namespace ortolan {
 
 namespace {
 
-const QString kNewOpenPrompt = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
 const QString kUnnamedTemporary = QStringLiteral("temp.oxml");
 
 FileDialogRequest fileDialog(const QString& fileName, bool save) {
@@ -46,7 +45,7 @@ bool Ortolan::askToSaveChanges(const QString& prompt) {
 }
 
 void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
-    BackupCurrent(fileName, prompt_.get());
+    BackupCurrent(fileName, backupPrompt());
     const QString previousFile = currentFileName_;
 
     // A new registry and reader for every file; the tree shows nothing while it fills.
@@ -135,7 +134,7 @@ void Ortolan::MENU_OPEN() {
 void Ortolan::MENU_Save() {
     const QString previousName = currentFileName_;
     if (!currentFileName_.isEmpty() && currentFileName_ != kUnnamedTemporary) {
-        BackupCurrent(currentFileName_, prompt_.get());
+        BackupCurrent(currentFileName_, backupPrompt());
     } else {
         const auto chosen = Dialogs::fileName(this, fileDialog(dialogFileName_, true));
         if (!chosen)

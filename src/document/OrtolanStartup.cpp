@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTabWidget>
 
@@ -21,16 +22,24 @@ namespace ortolan {
 namespace {
 const QString kExitPrompt = QStringLiteral("Would you like to save before exiting? (Press Cancel to cancel exiting.)");
 const QString kSettingsMissing = QStringLiteral("Error: Settings file for Ortolan cannot be found!");
+const QString kDataFolderReadOnly =
+    QStringLiteral("Ortolan cannot write to its data folder \"%1\". Settings, backups and the log will not be saved "
+                   "until it can; your lists can still be opened and saved as usual.");
 } // namespace
 
 void Ortolan::startUp() {
     // The first start makes the data folder and its files; later starts find them there.
     const DataFolderSetup setup = prepareDataFolder();
-    if (!setup.ok) {
+    if (!setup.ok && !QFileInfo::exists(getDataFolder() + QStringLiteral("/otl.ini"))) {
         Dialogs::message(this, {setup.error + QStringLiteral("\n") + kSettingsMissing});
         startFailed_ = true;
         return;
     }
+    // A data folder that cannot be written (read-only, another user's) still has the settings
+    // to start with: the user is told once, and the lists are worked on as usual.
+    dataFolderWritable_ = setup.ok && canWriteDataFolder();
+    if (!dataFolderWritable_)
+        Dialogs::message(this, {kDataFolderReadOnly.arg(getDataFolder()), kAppTitle, PromptIcon::Warning});
 
     writeLog(QStringLiteral("Loading and initilizing internal calendar..."));
     createCalendar();
@@ -136,10 +145,13 @@ void Ortolan::loadOutlookStage() {
     }
     writeLog(QStringLiteral("Setting indicate to load outlook... Loading Outlook..."));
     setStatus(QStringLiteral("Loading Outlook appointments into calendar..."));
-    if (loadOutlookAppointments_)
-        loadOutlookAppointments_();
+    loadOutlookAppointments();
     setStatus(QStringLiteral("Completed loading."));
     writeLog(QStringLiteral("Done loading Outlook."));
+}
+
+Prompt* Ortolan::backupPrompt() {
+    return dataFolderWritable_ ? prompt_.get() : nullptr;
 }
 
 void Ortolan::MENU_Exit() {

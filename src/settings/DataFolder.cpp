@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
 
 namespace ortolan {
 
@@ -27,6 +28,7 @@ QByteArray initialSettings(const QString& folder) {
         {QStringLiteral("file3"), QString()},
         {QStringLiteral("filesOpen"), QString()},
         {QStringLiteral("loadOutlook"), QStringLiteral("False")},
+        {QStringLiteral("outlookSource"), QString()},
         {QStringLiteral("SoundIsOn"), QStringLiteral("ON")},
         {QStringLiteral("treeClickWave"), folder + QLatin1Char('/') + kClickWave},
         {QStringLiteral("saveWave"), folder + QLatin1Char('/') + kSaveWave},
@@ -88,6 +90,17 @@ DataFolderSetup prepareDataFolder() {
     makeFile(kClickWave, resource(kClickWave));
     makeFile(kSaveWave, resource(kSaveWave));
     return setup;
+}
+
+bool canWriteDataFolder() {
+    const QString folder = getDataFolder();
+    for (const QString& place : {folder, folder + QStringLiteral("/Backup")}) {
+        QTemporaryFile probe(place + QStringLiteral("/.write-test-XXXXXX"));
+        if (!probe.open())
+            return false;
+    }
+    QFile settings(folder + QStringLiteral("/otl.ini"));
+    return !settings.exists() || settings.open(QIODevice::ReadWrite | QIODevice::Append);
 }
 
 } // namespace ortolan

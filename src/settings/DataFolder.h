@@ -17,4 +17,8 @@ struct DataFolderSetup {
 // settings file that lacks keys.
 DataFolderSetup prepareDataFolder();
 
+// Whether new files can be made in the data folder and its Backup folder, and the settings
+// file changed: false on a read-only folder, a full disk's neighbour or a folder of another user.
+bool canWriteDataFolder();
+
 } // namespace ortolan

@@ -1,12 +1,16 @@
 #include "ProfileFile.h"
 
 #include <QFile>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QStringList>
 
 namespace ortolan::ProfileFile {
 
 namespace {
+
+// How long a write waits for another program's write to finish.
+constexpr int kLockWaitMs = 10000;
 
 struct Line {
     QString text; // without its line break
@@ -89,6 +93,12 @@ QString read(const QString& path, const QString& section, const QString& key) {
 }
 
 bool write(const QString& path, const QString& section, const QString& key, const QString& value) {
+    // Two running copies of the program may change settings at the same moment. Each change
+    // reads, edits and replaces the file while holding a lock beside it, so that neither undoes
+    // the other's. Reading needs no lock: the file is always replaced whole.
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!lock.tryLock(kLockWaitMs))
+        return false;
     Content c = load(path);
     QString safe = value;
     safe.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));

@@ -66,6 +66,7 @@ void Ortolan::TabStrip_Click() {
 }
 
 void Ortolan::showTodayView(bool slowMotion) {
+    TreeNode* lastShown = nullptr;
     for (int i = 2; i <= tree_.Count(); ++i) {
         TreeNode* node = tree_.Item(i);
         const Task* task = taskH_->taskOf(node);
@@ -75,9 +76,10 @@ void Ortolan::showTodayView(bool slowMotion) {
                 continue;
             for (TreeNode* p = node->Parent(); p; p = p->Parent())
                 p->setExpanded(true);
-            Tree->scrollTo(Tree->model()->indexFromNode(node));
+            lastShown = node;
             if (slowMotion) {
                 // Let the user see the tasks appear one by one; the window keeps working meanwhile.
+                Tree->scrollTo(Tree->model()->indexFromNode(node));
                 QElapsedTimer pause;
                 pause.start();
                 while (pause.elapsed() < slowMotionPauseMs_)
@@ -88,6 +90,9 @@ void Ortolan::showTodayView(bool slowMotion) {
             node->setForeColor(kColourGrey);
         }
     }
+    // Without the slow motion only the end is seen: the view rests on the last task revealed.
+    if (lastShown && !slowMotion)
+        Tree->scrollTo(Tree->model()->indexFromNode(lastShown));
 }
 
 void Ortolan::UpdateButtons() {

@@ -47,6 +47,10 @@ void TaskTreeView::showExpanded(const TreeNode* node) {
     if (isExpanded(index) == node->Expanded())
         return;
     const QScopedValueRollback<bool> guard(showingExpanded_, true);
+    // Laid out at once, each change would shift every row below it: a pass that opens or closes
+    // thousands of nodes would cost the square of the list. The rows are laid out once, when
+    // next needed.
+    scheduleDelayedItemsLayout();
     setExpanded(index, node->Expanded());
 }
 

@@ -1,0 +1,202 @@
+// The main window on huge lists, offscreen: opening a file named on the command line until the
+// tree is shown, the "Today" view and back, the list view, finishing a label edit (which
+// recalculates every formula) and Move Up of the last of a long run of siblings. The open
+// benchmark also reports the process's peak memory.
+//
+// Arguments: the number of tasks and the shape (0 balanced, 1 section; see SampleLists.h).
+// Run with `make bench-window` or ./build/bench/ortolan-window-bench.
+
+#include "ProcessMemory.h"
+#include "SampleLists.h"
+
+#include "app/Dialogs.h"
+#include "app/Ortolan.h"
+#include "model/TaskTree.h"
+#include "settings/DataFolder.h"
+#include "settings/OTLFunctions.h"
+#include "views/TaskTreeView.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <QApplication>
+#include <QLocale>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+using namespace ortolan;
+using namespace ortolan::bench;
+
+namespace {
+
+Shape shapeArg(const benchmark::State& state) {
+    return Shape(state.range(1));
+}
+
+// A window started on the sample file, the way the program starts with a file on its command
+// line, and drawn once.
+std::unique_ptr<Ortolan> openWindow(const SampleFile& file) {
+    auto window = std::make_unique<Ortolan>(QStringList{file.path});
+    window->setSlowMotionPause(0);
+    window->show();
+    window->startUp();
+    QApplication::processEvents();
+    return window;
+}
+
+// One open window per sample, kept for the whole run: opening 100,000 tasks is itself slow.
+Ortolan* sharedWindow(benchmark::State& state) {
+    static std::map<std::pair<int, int>, std::unique_ptr<Ortolan>> windows;
+    const auto key = std::make_pair(int(state.range(0)), int(state.range(1)));
+    auto& window = windows[key];
+    const SampleFile& file = SampleStore::instance().file(key.first, Shape(key.second));
+    if (!window)
+        window = openWindow(file);
+    state.SetLabel(shapeName(shapeArg(state)));
+    state.counters["tasks"] = double(file.tasks);
+    if (window->tree().Count() != file.tasks + 1) {
+        state.SkipWithError("the window did not open the whole list");
+        return nullptr;
+    }
+    return window.get();
+}
+
+void BM_WindowOpen(benchmark::State& state) {
+    const SampleFile& file = SampleStore::instance().file(int(state.range(0)), shapeArg(state));
+    state.SetLabel(shapeName(shapeArg(state)));
+    resetPeakResident();
+    for (auto _ : state) {
+        auto window = openWindow(file);
+        if (window->tree().Count() != file.tasks + 1)
+            state.SkipWithError("the window did not open the whole list");
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["tasks"] = double(file.tasks);
+    state.counters["peak_MiB"] = double(peakResidentBytes()) / (1024.0 * 1024.0);
+}
+
+void showTab(Ortolan& window, const QString& caption) {
+    for (int i = 0; i < window.TabStrip->count(); ++i)
+        if (window.TabStrip->tabText(i) == caption)
+            window.TabStrip->setCurrentIndex(i); // the tab strip's change runs TabStrip_Click
+    QApplication::processEvents();
+}
+
+void BM_TodayView(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    for (auto _ : state) {
+        showTab(*window, QStringLiteral("Today"));
+        state.PauseTiming();
+        showTab(*window, QStringLiteral("Main"));
+        state.ResumeTiming();
+    }
+}
+
+void BM_MainViewAfterToday(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    for (auto _ : state) {
+        state.PauseTiming();
+        showTab(*window, QStringLiteral("Today"));
+        state.ResumeTiming();
+        showTab(*window, QStringLiteral("Main"));
+    }
+}
+
+void BM_ListView(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    for (auto _ : state) {
+        window->ViewAsList_Click(); // shows the list
+        QApplication::processEvents();
+        state.PauseTiming();
+        window->ViewAsList_Click(); // back to the tree
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+
+void BM_FinishLabelEdit(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    // A task in the middle of the list, renamed back and forth between two numbers.
+    TreeNode* node = window->tree().Item(window->tree().Count() / 2);
+    window->tree().setSelectedItem(node);
+    int round = 0;
+    for (auto _ : state) {
+        window->Tree_AfterLabelEdit(node, QStringLiteral("Renamed %1").arg(round++ % 2 ? 7 : 8));
+        QApplication::processEvents();
+    }
+}
+
+void BM_MoveUpLastSibling(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    // The longest run of siblings: under the top node, or under its first group.
+    TreeNode* parent = window->tree().Item(1);
+    if (parent->Children() < 1000 && parent->Child())
+        parent = parent->Child();
+    TreeNode* last = parent->Child();
+    while (last && last->Next())
+        last = last->Next();
+    state.counters["siblings"] = double(parent->Children());
+    for (auto _ : state) {
+        window->tree().setSelectedItem(last);
+        window->MENU_MoveUp_Click();
+        QApplication::processEvents();
+    }
+}
+
+void windowSizes(benchmark::internal::Benchmark* b) {
+    for (int size : {10000, 100000})
+        for (int shape : {0, 1})
+            b->Args({size, shape});
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+} // namespace
+
+BENCHMARK(BM_WindowOpen)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_TodayView)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_MainViewAfterToday)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_ListView)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_FinishLabelEdit)->Apply(windowSizes)->Iterations(10);
+BENCHMARK(BM_MoveUpLastSibling)->Args({10000, 1})->Args({100000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QLocale::setDefault(QLocale::c());
+    QApplication app(argc, argv);
+
+    // A data folder of the run's own, with sounds and slow motion off and nothing opened at start.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    initSettingsFile();
+    prepareDataFolder();
+    writeSetting(QStringLiteral("autoLoad"), QStringLiteral("NEVER"));
+    writeSetting(QStringLiteral("SoundIsOn"), QStringLiteral("OFF"));
+    writeSetting(QStringLiteral("doSlowMoEffects"), false);
+    Dialogs::setTestMode(true); // no message box may wait for a click
+
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    SampleStore store;
+    if (!store.isValid()) {
+        std::fprintf(stderr, "ortolan-window-bench: could not create a temporary folder\n");
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace ortolan {
+
+// The appointments and tasks the program takes from a calendar source: iCalendar data, read from
+// an .ics file or from the http:// or https:// address of a published calendar.
+
+struct Appointment {
+    QDateTime start; // local time; for an all-day appointment, the start of its day
+    bool allDay = false;
+    QString text; // the appointment's summary
+};
+
+struct CalendarItems {
+    QList<Appointment> appointments; // one per event, in the source's order
+    QStringList tasks;               // the summary of each to-do, in the source's order
+    int skipped = 0;                 // events without a readable start
+};
+
+struct CalendarRead {
+    bool ok = false;
+    CalendarItems items;
+    QString error; // why the source could not be read or parsed
+};
+
+// Whether source names an address rather than a file.
+bool isCalendarAddress(const QString& source);
+
+// The items of iCalendar text. Fails when the text holds no calendar at all; a calendar with
+// faults gives the items that could be read.
+CalendarRead parseICalendar(const QByteArray& text);
+
+// Reads the source, a file or an address, and parses it.
+CalendarRead readCalendarSource(const QString& source);
+
+// Whether the source can be read now and holds a calendar.
+bool isObjectAvailable(const QString& source);
+
+// The calendar's text for an appointment: "hh.nn: " and its summary, or the summary alone for
+// an all-day appointment.
+QString appointmentText(const Appointment& appointment);
+
+} // namespace ortolan

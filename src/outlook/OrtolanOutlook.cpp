@@ -1,0 +1,106 @@
+// Bringing in appointments and tasks from the calendar source: an iCalendar file, or the address
+// of a published calendar, named by the "outlookSource" setting.
+
+#include "app/Dialogs.h"
+#include "app/Ortolan.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/CalendarManager.h"
+#include "model/TaskHandler.h"
+#include "outlook/CalendarSource.h"
+#include "settings/OTLFunctions.h"
+
+#include <QAction>
+
+namespace ortolan {
+
+namespace {
+
+const QString kSourceKey = QStringLiteral("outlookSource");
+const QString kNotFound = QStringLiteral("Outlook application not found while trying to import Outlook data.");
+const QString kImportedTasks = QStringLiteral("Outlook Tasks [NOT SAVED]");
+
+} // namespace
+
+QString Ortolan::calendarSource(bool mayAsk) {
+    const QString source = readSetting(kSourceKey).trimmed();
+    if (!source.isEmpty() || !mayAsk)
+        return source;
+    FileDialogRequest request;
+    request.title = QStringLiteral("Choose a calendar file");
+    request.filter = QStringLiteral("iCalendar files (*.ics)");
+    request.defaultSuffix = QStringLiteral("ics");
+    const auto chosen = Dialogs::fileName(this, request);
+    if (!chosen || chosen->trimmed().isEmpty())
+        return {};
+    writeSetting(kSourceKey, *chosen);
+    return *chosen;
+}
+
+// Reads the source, or tells the user it cannot be read; the reason goes to the status line.
+static std::optional<CalendarItems> readSource(Ortolan* window, const QString& source) {
+    CalendarRead read = readCalendarSource(source);
+    if (read.ok)
+        return std::move(read.items);
+    Dialogs::message(window, {kNotFound});
+    window->setStatus(read.error);
+    return std::nullopt;
+}
+
+void Ortolan::loadOutlookAppointments() {
+    const auto items = readSource(this, calendarSource(false));
+    if (!items)
+        return;
+    // Each entry turns the calendar to its month; the month shown before comes back afterwards.
+    const QDate shown(CalMan->grid->year(), CalMan->grid->Month(), 1);
+    for (const Appointment& appointment : items->appointments)
+        SetCalDateText(appointment.start, appointmentText(appointment));
+    CalMan->ShowDate(shown);
+}
+
+void Ortolan::importOutlookTasks() {
+    const auto items = readSource(this, calendarSource(false));
+    if (!items)
+        return;
+    tree_.setSelectedItem(tree_.Item(kRootID));
+    addTask(kImportedTasks, QString(), QDateTime(), kStatusIncomplete, true, false, false);
+    // The first goes under the new task, each later one beside the one before. The source is
+    // read-only: nothing is taken out of it.
+    bool first = true;
+    for (const QString& name : items->tasks) {
+        addTask(name, QString(), QDateTime(), kStatusIncomplete, first, false, false);
+        first = false;
+    }
+}
+
+void Ortolan::MENU_InsertOutlook() {
+    QAction* item = action(QStringLiteral("MENU_InsertOutlook"));
+    // The item has toggled its check mark already when the user picked it.
+    const bool wasChecked = !item->isChecked();
+    if (wasChecked) {
+        item->setChecked(false);
+        writeSetting(QStringLiteral("loadOutlook"), false);
+        Dialogs::message(
+            this, {QStringLiteral("Next time you start the program, Outlook dates will not be inserted into your "
+                                  "calendar.")});
+        return;
+    }
+    if (calendarSource(true).isEmpty()) {
+        item->setChecked(false); // no source chosen: the preference stays off
+        return;
+    }
+    item->setChecked(true);
+    writeSetting(QStringLiteral("loadOutlook"), true);
+    Dialogs::message(this,
+                     {QStringLiteral("When you start the program, Outlook ONE-TIME appointments will be added to your "
+                                     "calendar. RECURRING APPOINTMENTS WILL NOT BE ADDED. Outlook dates will now be "
+                                     "added...")});
+    loadOutlookAppointments();
+}
+
+void Ortolan::MENU_OutlookTasks() {
+    if (calendarSource(true).isEmpty())
+        return;
+    importOutlookTasks();
+}
+
+} // namespace ortolan

@@ -1,0 +1,428 @@
+#include "ftp/FTPdialog.h"
+#include "LoopbackServers.h"
+#include "WindowTestSupport.h"
+
+#include <QAction>
+#include <QApplication>
+
+using namespace ortolan;
+
+namespace {
+
+const QString kUser = QStringLiteral("bob");
+const QString kPassword = QStringLiteral("Tr0ub4dor-3");
+const QString kOpenPrompt = QStringLiteral("Changes have not been saved. Would you like to save before continuing?");
+const QByteArray kPlan = test::smallList("Plan", test::item("Step") + test::item("Second step"));
+
+// A real FTP server on 127.0.0.1 serving a folder of its own to bob, with the temporary folder
+// (TMPDIR) pointed at a private folder for as long as the site exists.
+struct FtpSite {
+    QTemporaryDir remote;
+    QTemporaryDir temp;
+    QByteArray oldTemp = qgetenv("TMPDIR");
+    test::FtpServer server{remote.path(), kUser, kPassword};
+
+    FtpSite() {
+        qputenv("TMPDIR", temp.path().toUtf8());
+        put(QStringLiteral("docs/plan.oxml"), kPlan);
+    }
+    ~FtpSite() {
+        if (oldTemp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", oldTemp);
+    }
+    void put(const QString& path, const QByteArray& bytes) const {
+        const QString full = remote.path() + QLatin1Char('/') + path;
+        QDir().mkpath(QFileInfo(full).path());
+        test::writeFile(full, bytes);
+    }
+    QString host() const { return server.host(); }
+};
+
+// The window on its list "Home" beside the server, with the FTP window made.
+struct FtpWindow {
+    FtpSite site;
+    test::OpenList list{test::item("Errand")};
+    FTPdialog* dialog = list.o->ftpDialog();
+
+    // Fills in the FTP window as the user would.
+    void fillIn(const QString& file, const QString& password = kPassword) const {
+        dialog->txtServer->setText(site.host());
+        dialog->txtUser->setText(kUser);
+        dialog->txtPassword->setText(password);
+        dialog->Text1->setText(file);
+    }
+    QString rootText() const { return list.o->tree().Item(kRootID)->Text(); }
+};
+
+QStringList history() {
+    QStringList values;
+    for (const char* key : {"lastFile", "file1", "file2", "file3"})
+        values << readSetting(QLatin1String(key));
+    return values;
+}
+
+} // namespace
+
+// In CI the server must start; elsewhere a machine without it skips the test.
+#define REQUIRE_SERVER(site)                                                                                           \
+    do {                                                                                                               \
+        if (!(site).server.started()) {                                                                                \
+            if (qgetenv("CI") == "true")                                                                               \
+                QFAIL("the FTP server (python3 -m pyftpdlib) did not start");                                          \
+            QSKIP("the FTP server (python3 -m pyftpdlib) is not available");                                           \
+        }                                                                                                              \
+    } while (false)
+
+class TestWindowFtp : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldLookAsTheFtpWindowIsDesigned_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("server label") << "Label1"
+                                      << "QLabel"
+                                      << "FTP Server Name:";
+        QTest::newRow("server") << "txtServer"
+                                << "QLineEdit"
+                                << "";
+        QTest::newRow("user label") << "Label2"
+                                    << "QLabel"
+                                    << "User name:";
+        QTest::newRow("user") << "txtUser"
+                              << "QLineEdit"
+                              << "";
+        QTest::newRow("password label") << "Label3"
+                                        << "QLabel"
+                                        << "Password:";
+        QTest::newRow("password") << "txtPassword"
+                                  << "QLineEdit"
+                                  << "";
+        QTest::newRow("connect") << "Command1"
+                                 << "QPushButton"
+                                 << "Connect";
+        QTest::newRow("remote folder") << "Label4"
+                                       << "QLabel"
+                                       << "Remote Folder Path: <None>";
+        QTest::newRow("file label") << "Label5"
+                                    << "QLabel"
+                                    << "Selected File:";
+        QTest::newRow("file") << "Text1"
+                              << "QLineEdit"
+                              << "";
+        QTest::newRow("open") << "Action"
+                              << "QPushButton"
+                              << "&Open";
+        QTest::newRow("cancel") << "cancel_but"
+                                << "QPushButton"
+                                << "Cancel";
+        QTest::newRow("status line") << "StatusBar1"
+                                     << "QStatusBar"
+                                     << "";
+    }
+    void shouldLookAsTheFtpWindowIsDesigned() {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(QString, caption);
+        // given a window started afresh
+        test::OpenList l(test::item("Errand"));
+        // when its FTP window is made
+        FTPdialog* d = l.o->ftpDialog();
+        // then it is a window of its own, hidden, with the control named so
+        QCOMPARE(d->objectName(), QStringLiteral("FTPdialog"));
+        QCOMPARE(d->windowTitle(), QStringLiteral("FTP Dialog Box"));
+        QVERIFY(d->isWindow());
+        QCOMPARE(d->parentWidget(), l.o);
+        QVERIFY(!d->isModal());
+        QVERIFY(!d->isVisible());
+        QWidget* control = d->findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(QString::fromLatin1(control->metaObject()->className()), type);
+        if (auto* label = qobject_cast<QLabel*>(control))
+            QCOMPARE(label->text(), caption);
+        else if (auto* button = qobject_cast<QPushButton*>(control))
+            QCOMPARE(button->text(), caption);
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            QCOMPARE(edit->echoMode(), name == QLatin1String("txtPassword") ? QLineEdit::Password : QLineEdit::Normal);
+    }
+
+    void shouldDownloadIntoTheTemporaryFolderUnderTheBaseName_data() {
+        QTest::addColumn<QString>("remotePath");
+        QTest::newRow("slashes") << "docs/plan.oxml";
+        QTest::newRow("backslashes") << "docs\\plan.oxml";
+        QTest::newRow("no folder") << "plan.oxml";
+    }
+    void shouldDownloadIntoTheTemporaryFolderUnderTheBaseName() {
+        QFETCH(QString, remotePath);
+        // given a list on the server
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.site.put(QStringLiteral("plan.oxml"), kPlan);
+        QCOMPARE(getTempFolder(), f.site.temp.path() + QLatin1Char('/'));
+        // when the FTP window opens it
+        const QString path = f.dialog->openFile(remotePath, f.site.host(), kUser, kPassword);
+        // then it lies in the temporary folder under its own name, the window shown but not modal
+        QCOMPARE(path, getTempFolder() + QStringLiteral("plan.oxml"));
+        QCOMPARE(test::readFile(path), kPlan);
+        QVERIFY(f.dialog->isVisible());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        QCOMPARE(int(f.dialog->client().state()), 4);
+        QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: /"));
+        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+                 QStringLiteral("Downloaded plan.oxml from %1.").arg(f.site.host()));
+        // and the window's own list is still the one open
+        QCOMPARE(f.rootText(), QStringLiteral("Home"));
+    }
+
+    void shouldLogOnAgainForEveryFile() {
+        // given a file opened once
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        QVERIFY(!f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, kPassword).isEmpty());
+        QCOMPARE(f.site.server.logons(), 1);
+        // when it is opened again
+        QVERIFY(!f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, kPassword).isEmpty());
+        // then the server saw a second log-on
+        QCOMPARE(f.site.server.logons(), 2);
+        // and a connected client given a wrong password fails: it does not reuse the connection
+        QCOMPARE(f.dialog->client().state(), FtpClient::State::Connected);
+        QCOMPARE(f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, QStringLiteral("guess")), QString());
+        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+                 QStringLiteral("The server %1 refused the log-on for bob.").arg(f.site.host()));
+        QCOMPARE(f.dialog->client().state(), FtpClient::State::Disconnected);
+        QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: <None>"));
+    }
+
+    void shouldTellWhyAFileCouldNotBeOpened_data() {
+        QTest::addColumn<bool>("serverUp");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("remotePath");
+        QTest::addColumn<QString>("message"); // %1 is the server; a message ending in ":" is followed by the reason
+        QTest::newRow("connection refused") << false << kPassword << "docs/plan.oxml"
+                                            << "Could not connect to %1:";
+        QTest::newRow("wrong password") << true << "guess"
+                                        << "docs/plan.oxml"
+                                        << "The server %1 refused the log-on for bob.";
+        QTest::newRow("missing file") << true << kPassword << "docs\\missing.oxml"
+                                      << "The file \"docs\\missing.oxml\" was not found on %1.";
+    }
+    void shouldTellWhyAFileCouldNotBeOpened() {
+        QFETCH(bool, serverUp);
+        QFETCH(QString, password);
+        QFETCH(QString, remotePath);
+        QFETCH(QString, message);
+        // given the server, or a port nothing listens on, and a local file of the name asked for
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        const QString host = serverUp ? f.site.host() : QStringLiteral("127.0.0.1:%1").arg(test::closedPort());
+        const QString local = getTempFolder() + QFileInfo(QString(remotePath).replace('\\', '/')).fileName();
+        QVERIFY(test::writeFile(local, "an older download"));
+        // when the file is opened from it
+        const QString path = f.dialog->openFile(remotePath, host, kUser, password);
+        // then nothing is returned, the status line says why, and the older file is untouched
+        QCOMPARE(path, QString());
+        const QString shown = f.dialog->StatusBar1->currentMessage();
+        const QString expected = message.arg(host);
+        if (expected.endsWith(QLatin1Char(':')))
+            QVERIFY2(shown.startsWith(expected) && shown.size() > expected.size() + 1, qPrintable(shown));
+        else
+            QCOMPARE(shown, expected);
+        QVERIFY(!shown.contains(password));
+        QVERIFY(f.dialog->isVisible());
+        QCOMPARE(test::readFile(local), QByteArray("an older download"));
+    }
+
+    void shouldOpenTheDownloadedListFromTheOpenButton() {
+        // given the FTP window filled in, the window's list unchanged
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        const QStringList before = history();
+        f.fillIn(QStringLiteral("docs\\plan.oxml"));
+        // when "&Open" is pressed
+        f.dialog->Action->click();
+        // then the window shows the downloaded list from its temporary copy, asking nothing
+        QCOMPARE(f.rootText(), QStringLiteral("Plan"));
+        QVERIFY(f.list.node("Step"));
+        QVERIFY(f.list.node("Second step"));
+        QCOMPARE(f.list.o->currentFileName(), getTempFolder() + QStringLiteral("plan.oxml"));
+        QVERIFY(!f.list.o->fileHasBeenChanged());
+        QVERIFY(Dialogs::messages().isEmpty());
+        // and the temporary copy is not one of the recent files
+        QCOMPARE(history(), before);
+    }
+
+    void shouldKeepTheListWhenTheOpenButtonFails() {
+        // given the FTP window asked for a file the server does not have
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.fillIn(QStringLiteral("docs/missing.oxml"));
+        // when "&Open" is pressed
+        f.dialog->Action->click();
+        // then the window keeps its list and the status line names the file
+        QCOMPARE(f.rootText(), QStringLiteral("Home"));
+        QCOMPARE(f.list.o->currentFileName(), f.list.path);
+        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+                 QStringLiteral("The file \"docs/missing.oxml\" was not found on %1.").arg(f.site.host()));
+    }
+
+    void shouldAskBeforeReplacingAChangedList_data() {
+        QTest::addColumn<PromptAnswer>("answer");
+        QTest::addColumn<bool>("replaced");
+        QTest::addColumn<bool>("saved");
+        QTest::newRow("Cancel") << PromptAnswer::Cancel << false << false;
+        QTest::newRow("No") << PromptAnswer::No << true << false;
+        QTest::newRow("Yes") << PromptAnswer::Yes << true << true;
+    }
+    void shouldAskBeforeReplacingAChangedList() {
+        QFETCH(PromptAnswer, answer);
+        QFETCH(bool, replaced);
+        QFETCH(bool, saved);
+        // given a change to the open list not saved yet
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.list.task("Errand")->TaskName = QStringLiteral("Buy stamps");
+        f.list.o->setFileHasBeenChanged(true);
+        f.fillIn(QStringLiteral("docs/plan.oxml"));
+        // when a list is opened from the FTP window and the question answered
+        Dialogs::setNextAnswer(answer);
+        f.dialog->Action->click();
+        // then the save question was asked as Open asks it
+        QCOMPARE(Dialogs::messages().size(), 1);
+        const PromptMessage asked = Dialogs::messages().first();
+        QCOMPARE(asked.text, kOpenPrompt);
+        QCOMPARE(asked.title, QStringLiteral("Save Before Continuing?"));
+        QCOMPARE(asked.buttons, PromptButtons::YesNoCancel);
+        // and the answer decided whether the list was saved and replaced
+        QCOMPARE(f.rootText(), replaced ? QStringLiteral("Plan") : QStringLiteral("Home"));
+        QCOMPARE(f.list.o->currentFileName(), replaced ? getTempFolder() + "plan.oxml" : f.list.path);
+        QCOMPARE(f.list.o->fileHasBeenChanged(), !replaced);
+        QCOMPARE(test::readFile(f.list.path).contains("Buy stamps"), saved);
+        QCOMPARE(f.site.server.logons(), replaced ? 1 : 0); // a cancelled open downloads nothing
+    }
+
+    void shouldBackUpAChangedDownloadBeforeDownloadingItAgain() {
+        // given a list opened from the server and changed
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.fillIn(QStringLiteral("docs/plan.oxml"));
+        f.dialog->Action->click();
+        QCOMPARE(f.list.o->currentFileName(), getTempFolder() + "plan.oxml");
+        f.list.o->tree().Item(kRootID)->setText(QStringLiteral("Plan, my version"));
+        f.list.o->taskH().taskOf(f.list.o->tree().Item(kRootID))->TaskName = QStringLiteral("Plan, my version");
+        f.list.o->setFileHasBeenChanged(true);
+        // when it is opened from the server again and the user saves first
+        Dialogs::setNextAnswer(PromptAnswer::Yes);
+        f.dialog->Action->click();
+        // then the server's list is shown, and the user's saved version is among the backups
+        QCOMPARE(f.rootText(), QStringLiteral("Plan"));
+        bool kept = false;
+        for (const QString& name : QDir(backupFolder()).entryList(QDir::Files))
+            kept = kept || test::readFile(backupFolder() + "/" + name).contains("Plan, my version");
+        QVERIFY(kept);
+    }
+
+    void shouldNotDownloadWhenTheButtonSaves() {
+        // given the FTP window turned into a save window, filled in
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.dialog->showSave();
+        QCOMPARE(f.dialog->Action->text(), QStringLiteral("&Save"));
+        f.fillIn(QStringLiteral("docs/plan.oxml"));
+        // when "&Save" is pressed
+        f.dialog->Action->click();
+        // then nothing was fetched and the status line says saving is not possible
+        QCOMPARE(f.site.server.logons(), 0);
+        QVERIFY(!QFile::exists(getTempFolder() + QStringLiteral("plan.oxml")));
+        QCOMPARE(f.rootText(), QStringLiteral("Home"));
+        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+                 QStringLiteral("Saving to an FTP server is not available yet."));
+    }
+
+    void shouldConnectWithWhatIsTypedIn_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("status"); // %1 is the server
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("right password") << kPassword << "Connected to %1."
+                                        << "/";
+        QTest::newRow("wrong password") << "guess"
+                                        << "The server %1 refused the log-on for bob."
+                                        << "<None>";
+    }
+    void shouldConnectWithWhatIsTypedIn() {
+        QFETCH(QString, password);
+        QFETCH(QString, status);
+        QFETCH(QString, folder);
+        // given the FTP window filled in
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.fillIn(QString(), password);
+        // when "Connect" is pressed
+        f.dialog->Command1->click();
+        // then the status line and the remote folder tell how the log-on went
+        QCOMPARE(f.dialog->StatusBar1->currentMessage(), status.arg(f.site.host()));
+        QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: ") + folder);
+        QCOMPARE(f.dialog->client().state() == FtpClient::State::Connected, folder == QLatin1String("/"));
+    }
+
+    void shouldKeepThePasswordOutOfTheSettingsAndTheLog() {
+        // given the FTP window filled in
+        FtpWindow f;
+        REQUIRE_SERVER(f.site);
+        f.fillIn(QStringLiteral("docs/plan.oxml"));
+        // when it connects and opens the file
+        f.dialog->Command1->click();
+        f.dialog->Action->click();
+        QCOMPARE(f.rootText(), QStringLiteral("Plan"));
+        // then the settings keep the server and the user name for next time, the log the
+        // download, and neither the password
+        const QByteArray settings = test::readFile(settingsFile());
+        const QByteArray log = test::readFile(getDataFolder() + QStringLiteral("/log.txt"));
+        QVERIFY(settings.contains(f.site.host().toUtf8()));
+        QVERIFY(settings.contains(kUser.toUtf8()));
+        QVERIFY(log.contains("docs/plan.oxml"));
+        QVERIFY(!settings.contains(kPassword.toUtf8()));
+        QVERIFY(!log.contains(kPassword.toUtf8()));
+        // and a new FTP window fills in the server and user name, but not the password
+        FTPdialog again(nullptr);
+        QCOMPARE(again.txtServer->text(), f.site.host());
+        QCOMPARE(again.txtUser->text(), kUser);
+        QVERIFY(again.txtPassword->text().isEmpty());
+    }
+
+    void shouldHideOnCancel() {
+        // given the FTP window shown from the menu
+        test::OpenList l(test::item("Errand"));
+        l.o->MENU_FTPopen();
+        FTPdialog* d = l.o->ftpDialog();
+        QVERIFY(d->isVisible());
+        // when Cancel is pressed
+        d->cancel_but->click();
+        // then it is hidden and the window goes on with its list
+        QVERIFY(!d->isVisible());
+        QVERIFY(l.o->isVisible());
+        QCOMPARE(l.o->currentFileName(), l.path);
+    }
+
+    void shouldShowTheFtpWindowFromItsHiddenMenuItem() {
+        // given a started window
+        test::OpenList l(test::item("Errand"));
+        QAction* item = l.o->action(QStringLiteral("MENU_FTPopen"));
+        QVERIFY(item);
+        QVERIFY(!item->isVisible());
+        // when the menu item is triggered twice
+        item->trigger();
+        FTPdialog* first = l.o->ftpDialog();
+        first->hide();
+        item->trigger();
+        // then the one FTP window is shown, without blocking the main window
+        QCOMPARE(l.o->findChildren<FTPdialog*>().size(), 1);
+        QCOMPARE(l.o->ftpDialog(), first);
+        QVERIFY(first->isVisible());
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+};
+
+QTEST_MAIN(TestWindowFtp)
+#include "test_window_ftp.moc"

@@ -1,0 +1,323 @@
+#include "calendar/CalendarGrid.h"
+#include "calendar/CalendarManager.h"
+#include "LoopbackServers.h"
+#include "model/TaskHandler.h"
+#include "WindowTestSupport.h"
+
+#include <ctime>
+#include <QAction>
+
+using namespace ortolan;
+
+namespace {
+
+const QString kNotFound = QStringLiteral("Outlook application not found while trying to import Outlook data.");
+const QString kTurnedOn = QStringLiteral(
+    "When you start the program, Outlook ONE-TIME appointments will be added to your calendar. RECURRING "
+    "APPOINTMENTS WILL NOT BE ADDED. Outlook dates will now be added...");
+const QString kTurnedOff =
+    QStringLiteral("Next time you start the program, Outlook dates will not be inserted into your calendar.");
+const QString kImported = QStringLiteral("Outlook Tasks [NOT SAVED]");
+
+QByteArray calendar(const QByteArray& body) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n" + body + "END:VCALENDAR\r\n";
+}
+
+QByteArray vevent(const QByteArray& start, const QByteArray& summary) {
+    return "BEGIN:VEVENT\r\nUID:" + summary.toHex() + "\r\n" + start + "\r\nSUMMARY:" + summary + "\r\nEND:VEVENT\r\n";
+}
+
+QByteArray vtodo(const QByteArray& summary) {
+    return "BEGIN:VTODO\r\nUID:t" + summary.toHex() + "\r\nSUMMARY:" + summary + "\r\nEND:VTODO\r\n";
+}
+
+// A dentist's appointment in the morning, a holiday, and a call at 17:00 New York time (23:00
+// in Berlin); with two tasks, one looking like the ones the old program took out of Outlook.
+const QByteArray kCalendar =
+    calendar(vevent("DTSTART:20261210T090500", "Dentist") + vtodo("Renew passport") +
+             vevent("DTSTART;VALUE=DATE:20261224", "Holiday") +
+             vevent("DTSTART;TZID=America/New_York:20261215T170000", "Call with Boston") + vtodo("TP: water plants"));
+
+QString dayText(Ortolan& o, int month, int day) {
+    return o.CalMan->GetDateText(QDateTime(QDate(2026, month, day), QTime()));
+}
+
+QStringList logMessages() {
+    QStringList lines = QString::fromUtf8(test::readFile(getDataFolder() + "/log.txt")).split('\n', Qt::SkipEmptyParts);
+    for (QString& l : lines)
+        l = l.section(QStringLiteral(": "), 1);
+    return lines;
+}
+
+QStringList messageTexts() {
+    QStringList texts;
+    for (const PromptMessage& m : Dialogs::messages())
+        texts << m.text;
+    return texts;
+}
+
+// The texts of a node's children, joined by ",".
+QString childTexts(const TreeNode* parent) {
+    QStringList names;
+    for (const TreeNode* c = parent->Child(); c; c = c->Next())
+        names << c->Text();
+    return names.join(',');
+}
+
+TreeNode* lastChild(const TreeNode* parent) {
+    TreeNode* last = nullptr;
+    for (TreeNode* c = parent->Child(); c; c = c->Next())
+        last = c;
+    return last;
+}
+
+} // namespace
+
+// The machine's zone is fixed to Berlin in main(); the calendar opens on December 2026.
+class TestWindowOutlook : public QObject {
+    Q_OBJECT
+
+private slots:
+    void shouldPutAppointmentsOnTheCalendarAtStartUpWhenTheSettingAsks() {
+        // given a calendar file and the setting on, in any letter case
+        test::Window w;
+        const QString source = w.listFile("mine.ics", kCalendar);
+        writeSetting("outlookSource", source);
+        writeSetting("loadOutlook", "true");
+        // when the program starts
+        Ortolan& o = w.start();
+        // then each appointment is on its day with its time, the all-day one without
+        QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n"));
+        QCOMPARE(dayText(o, 12, 24), QStringLiteral("Holiday\r\n"));
+        QCOMPARE(dayText(o, 12, 15), QStringLiteral("23.00: Call with Boston\r\n"));
+        QVERIFY(o.action("MENU_InsertOutlook")->isChecked());
+        QCOMPARE(o.statusText(), QStringLiteral("Completed loading."));
+        QVERIFY(Dialogs::messages().isEmpty());
+        const QStringList log = logMessages();
+        const qsizetype stage = log.indexOf("Loading Outlook (if available)...");
+        QCOMPARE(log.mid(stage, 4), QStringList({"Loading Outlook (if available)...",
+                                                 "Setting indicate to load outlook... Loading Outlook...",
+                                                 "Done loading Outlook.", "Rendering calendar..."}));
+        // and the calendar still shows the month it opened on
+        QCOMPARE(o.CalMan->grid->Month(), 12);
+        QCOMPARE(o.CalMan->grid->year(), 2026);
+    }
+
+    void shouldKeepTheShownMonthWhenAppointmentsLieElsewhere() {
+        test::Window w;
+        writeSetting("outlookSource", w.listFile("far.ics", calendar(vevent("DTSTART:20190301T080000", "Old") +
+                                                                     vevent("DTSTART:20300101T080000", "Later"))));
+        writeSetting("loadOutlook", "True");
+        Ortolan& o = w.start();
+        QCOMPARE(o.CalMan->GetDateText(QDateTime(QDate(2019, 3, 1), QTime())), QStringLiteral("08.00: Old\r\n"));
+        QCOMPARE(o.CalMan->grid->Month(), 12);
+        QCOMPARE(o.CalMan->grid->year(), 2026);
+    }
+
+    void shouldNotReadTheSourceAtStartUpWhenTheSettingIsOff() {
+        test::Window w;
+        writeSetting("outlookSource", w.listFile("mine.ics", kCalendar));
+        Ortolan& o = w.start();
+        QVERIFY(dayText(o, 12, 10).isEmpty());
+        QVERIFY(!o.action("MENU_InsertOutlook")->isChecked());
+        QVERIFY(logMessages().contains("Outlook not loaded..."));
+    }
+
+    void shouldGoOnStartingWhenTheSourceIsMissing_data() {
+        QTest::addColumn<QString>("source");
+        QTest::newRow("no source set") << QString();
+        QTest::newRow("file gone") << "/nonexistent/calendar.ics";
+    }
+    void shouldGoOnStartingWhenTheSourceIsMissing() {
+        QFETCH(QString, source);
+        // given the setting on and a source that cannot be read
+        test::Window w;
+        writeSetting("outlookSource", source);
+        writeSetting("loadOutlook", "True");
+        // when the program starts
+        Ortolan& o = w.start();
+        // then the user is told once, is never asked for a file, and the start goes on
+        QCOMPARE(messageTexts(), QStringList({kNotFound}));
+        QVERIFY(Dialogs::fileRequests().isEmpty());
+        QVERIFY(logMessages().contains("Done loading Outlook."));
+        QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
+        QVERIFY(!o.startFailed());
+        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
+    }
+
+    void shouldTurnTheDatesPreferenceOnAndOff() {
+        // given a calendar source and the preference off
+        test::Window w;
+        writeSetting("outlookSource", w.listFile("mine.ics", kCalendar));
+        Ortolan& o = w.start();
+        QAction* item = o.action("MENU_InsertOutlook");
+        // when the user turns it on
+        item->trigger();
+        // then it is checked and stored, the user is told, and the dates are there at once
+        QVERIFY(item->isChecked());
+        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn}));
+        QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n"));
+        // when the user turns it off
+        item->trigger();
+        // then it is unchecked and stored, the user is told, and the dates stay until a restart
+        QVERIFY(!item->isChecked());
+        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("False"));
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kTurnedOff}));
+        QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n"));
+        // and the next start does not read the source
+        w.window.reset();
+        Ortolan& again = w.start();
+        QVERIFY(dayText(again, 12, 10).isEmpty());
+        QVERIFY(Dialogs::fileRequests().isEmpty());
+    }
+
+    void shouldKeepThePreferenceOnWhenTheSourceCannotBeRead() {
+        test::Window w;
+        writeSetting("outlookSource", w.listFile("junk.ics", "this is not a calendar\n"));
+        Ortolan& o = w.start();
+        o.action("MENU_InsertOutlook")->trigger();
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kNotFound}));
+        QVERIFY(o.action("MENU_InsertOutlook")->isChecked());
+        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
+        QVERIFY2(o.statusText().contains("junk.ics"), qPrintable(o.statusText()));
+    }
+
+    void shouldAskForACalendarFileWhenNoneIsSet() {
+        // given no source set
+        test::Window w;
+        const QString file = w.listFile("chosen.ics", kCalendar);
+        Ortolan& o = w.start();
+        // when the user turns the dates on and cancels the file dialog
+        Dialogs::setNextFileName(std::nullopt);
+        o.action("MENU_InsertOutlook")->trigger();
+        // then nothing changes
+        QCOMPARE(Dialogs::fileRequests().size(), 1);
+        QCOMPARE(Dialogs::fileRequests().first().filter, QStringLiteral("iCalendar files (*.ics)"));
+        QVERIFY(!Dialogs::fileRequests().first().save);
+        QVERIFY(!o.action("MENU_InsertOutlook")->isChecked());
+        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("False"));
+        QVERIFY(Dialogs::messages().isEmpty());
+        // when the user tries again and picks a file
+        Dialogs::setNextFileName(file);
+        o.action("MENU_InsertOutlook")->trigger();
+        // then it is kept as the source and read at once
+        QCOMPARE(readSetting("outlookSource"), file);
+        QVERIFY(o.action("MENU_InsertOutlook")->isChecked());
+        QCOMPARE(dayText(o, 12, 24), QStringLiteral("Holiday\r\n"));
+        // and the task import uses it without asking
+        o.action("MENU_OutlookTasks")->trigger();
+        QCOMPARE(Dialogs::fileRequests().size(), 2);
+        QCOMPARE(lastChild(o.tree().Item(kRootID))->Text(), kImported);
+    }
+
+    void shouldImportTasksUnderANewTaskThatIsNeverSaved() {
+        // given a list and a calendar source with two tasks
+        test::OpenList list(test::item("Garden") + test::item("House"));
+        Ortolan& o = *list.o;
+        writeSetting("outlookSource", list.w.listFile("mine.ics", kCalendar));
+        // when the tasks are imported
+        o.action("MENU_OutlookTasks")->trigger();
+        // then they sit, in order, under a new last task of the root, which is selected last
+        QCOMPARE(list.children(), QStringLiteral("Garden,House,") + kImported);
+        TreeNode* imported = lastChild(o.tree().Item(kRootID));
+        QCOMPARE(childTexts(imported), QStringLiteral("Renew passport,TP: water plants"));
+        QCOMPARE(o.tree().SelectedItem()->Text(), QStringLiteral("TP: water plants"));
+        for (TreeNode* n : {imported, imported->Child(), imported->Child()->Next()}) {
+            const Task* t = o.taskH().taskOf(n);
+            QVERIFY(t);
+            QCOMPARE(t->Status, QStringLiteral("INCOMPLETE"));
+            QVERIFY(!hasDueDate(t->DateDue));
+        }
+        // and the list is not marked changed, and the source keeps its tasks
+        QVERIFY(!o.fileHasBeenChanged());
+        QVERIFY(test::readFile(readSetting("outlookSource")).contains("TP: water plants"));
+        // when the list is saved anyway
+        o.MENU_Save();
+        // then the imported tasks are not in the file, and the rest is
+        const QByteArray saved = test::readFile(list.path);
+        QVERIFY(saved.contains("<NAME>House</NAME>"));
+        QVERIFY(!saved.contains("Outlook Tasks"));
+        QVERIFY(!saved.contains("Renew passport"));
+    }
+
+    void shouldCreateTheImportTaskEvenWithNoTasksAndOnceEachTime() {
+        test::OpenList list(test::item("Garden"));
+        writeSetting("outlookSource", list.w.listFile("events.ics", calendar(vevent("DTSTART:20261210T090000", "X"))));
+        list.o->action("MENU_OutlookTasks")->trigger();
+        list.o->action("MENU_OutlookTasks")->trigger();
+        QCOMPARE(list.children(), "Garden," + kImported + "," + kImported);
+        for (const TreeNode* c = list.o->tree().Item(kRootID)->Child()->Next(); c; c = c->Next())
+            QVERIFY(!c->Child());
+        QVERIFY(Dialogs::messages().isEmpty());
+    }
+
+    void shouldImportFromAPublishedCalendar() {
+        // given a calendar published by a web server on this machine
+        test::OpenList list(test::item("Garden"));
+        QTemporaryDir site;
+        QVERIFY(test::writeFile(site.filePath("team.ics"), kCalendar));
+        test::HttpServer server(site.path());
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        writeSetting("outlookSource", server.url("team.ics"));
+        // when its tasks and dates are imported
+        list.o->action("MENU_OutlookTasks")->trigger();
+        list.o->action("MENU_InsertOutlook")->trigger();
+        // then both are there
+        QCOMPARE(childTexts(lastChild(list.o->tree().Item(kRootID))), QStringLiteral("Renew passport,TP: water plants"));
+        QCOMPARE(dayText(*list.o, 12, 15), QStringLiteral("23.00: Call with Boston\r\n"));
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn}));
+    }
+
+    void shouldChangeNothingWhenTheSourceCannotBeRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing file") << "missing";
+        QTest::newRow("garbage file") << "garbage";
+        QTest::newRow("dead address") << "dead";
+        QTest::newRow("missing page") << "404";
+    }
+    void shouldChangeNothingWhenTheSourceCannotBeRead() {
+        QFETCH(QString, kind);
+        test::OpenList list(test::item("Garden") + test::item("House"));
+        Ortolan& o = *list.o;
+        QTemporaryDir site;
+        test::HttpServer server(site.path());
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        const QString source =
+            kind == "missing"   ? list.w.home.path() + "/absent.ics"
+            : kind == "garbage" ? list.w.listFile("garbage.ics", QByteArray(4000, '\x7f') + "\0\1\2END:VCALENDAR")
+            : kind == "dead"    ? QStringLiteral("http://127.0.0.1:%1/cal.ics").arg(test::closedPort())
+                                : server.url("absent.ics");
+        writeSetting("outlookSource", source);
+        const int before = o.tree().Count();
+        // when the user imports tasks, then asks for dates
+        o.action("MENU_OutlookTasks")->trigger();
+        // then the message is shown and nothing else changes
+        QCOMPARE(messageTexts(), QStringList({kNotFound}));
+        QCOMPARE(o.tree().Count(), before);
+        QVERIFY(!o.fileHasBeenChanged());
+        QCOMPARE(readSetting("outlookSource"), source);
+        o.loadOutlookAppointments();
+        QCOMPARE(messageTexts(), QStringList({kNotFound, kNotFound}));
+        QVERIFY(dayText(o, 12, 10).isEmpty());
+    }
+
+    void shouldEndTheTaskImportWhenTheFileDialogIsCancelled() {
+        test::OpenList list(test::item("Garden"));
+        Dialogs::setNextFileName(std::nullopt);
+        list.o->action("MENU_OutlookTasks")->trigger();
+        QCOMPARE(list.children(), QStringLiteral("Garden"));
+        QVERIFY(Dialogs::messages().isEmpty());
+        QCOMPARE(readSetting("outlookSource"), QString());
+    }
+};
+
+int main(int argc, char** argv) {
+    qputenv("TZ", "Europe/Berlin");
+    tzset();
+    QApplication app(argc, argv);
+    TestWindowOutlook tests;
+    return QTest::qExec(&tests, argc, argv);
+}
+
+#include "test_window_outlook.moc"
