@@ -6,7 +6,7 @@ BUILD_DIR := build
 PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench format clean install
+.PHONY: all deps configure build run test test-sanitize bench bench-window fuzz format clean install
 
 all: build
 
@@ -34,11 +34,27 @@ install: build
 test: build
 	ctest --preset $(PRESET)
 
+# The whole test suite built with AddressSanitizer and UndefinedBehaviorSanitizer, in build-sanitize/.
+test-sanitize: deps
+	cmake --preset sanitize
+	cmake --build --preset sanitize
+	ctest --preset sanitize
+
 bench: build
 	./$(BUILD_DIR)/bench/ortolan-bench
+
+# The main window on huge lists, offscreen.
+bench-window: build
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/bench/ortolan-window-bench
+
+# Each fuzz target for FUZZ_SECONDS (clang's libFuzzer, in build-fuzz/).
+FUZZ_SECONDS ?= 60
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(PACKAGES) $$(grep -v '^#' tools/debian-packages-fuzz.txt)"
+	FUZZ_SECONDS=$(FUZZ_SECONDS) tools/fuzz.sh
 
 format: configure
 	cmake --build --preset $(PRESET) --target format
 
 clean:
-	rm -rf $(BUILD_DIR) build-debug
+	rm -rf $(BUILD_DIR) build-debug build-sanitize build-fuzz

@@ -124,14 +124,17 @@ void appendEncoded(QByteArray& out, QStringView value) {
         for (qsizetype i = 0; i < plain; ++i)
             dst[i] = char(value[i].unicode());
     }
+    int previous = 0; // the last byte written, as a number
     for (qsizetype i = plain; i < n; ++i) {
         const char16_t u = value[i].unicode();
         if (u == '<' && startsFormatTag(value, i)) {
             out += "&lt;";
+            previous = ';';
             continue;
         }
         if (u == '&' && needsEscapeAmp(value, i)) {
             out += "&amp;";
+            previous = ';';
             continue;
         }
         char32_t cp = u;
@@ -140,10 +143,15 @@ void appendEncoded(QByteArray& out, QStringView value) {
             ++i;
         }
         const int b = toWindows1252(cp);
-        if (b >= 0)
+        // A byte that would continue a UTF-8 sequence after a lead byte is written as a
+        // reference, so that the file can never read as UTF-8 (see looksLikeUtf8).
+        if (b >= 0 && !(b >= 0x80 && b < 0xC0 && previous >= 0xC0)) {
             out += char(b);
-        else
+            previous = b;
+        } else {
             appendCodePointRef(out, cp);
+            previous = ';';
+        }
     }
 }
 

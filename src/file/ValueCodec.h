@@ -11,7 +11,9 @@ namespace ortolan {
 // Files are Windows-1252 text. So that any value survives a save, a value is written with
 // three escapes: a "<" that would start one of the format's tags becomes "&lt;", an "&" that
 // would start "&lt;", "&amp;" or "&#" becomes "&amp;", and a character Windows-1252 lacks
-// becomes "&#N;" (its code point in decimal). Values without tag text and without such
+// becomes "&#N;" (its code point in decimal). So that the file never reads back as UTF-8, a
+// character whose byte would follow a byte from 0xC0 up as a UTF-8 continuation byte
+// (0x80..0xBF) is written as "&#N;" as well. Values without tag text and without such
 // characters are written byte for byte as they are.
 namespace ValueCodec {
 

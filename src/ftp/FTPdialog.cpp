@@ -50,6 +50,10 @@ FTPdialog::FTPdialog(QWidget* parent) : QDialog(parent, Qt::Window) {
     Action->setDefault(true);
     showRemoteFolder();
 
+    // Room for a server with its port, a path, and a failure's reason in the status line.
+    for (QLineEdit* field : {txtServer, txtUser, txtPassword, Text1})
+        field->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+
     auto* fields = new QGridLayout;
     fields->addWidget(Label1, 0, 0);
     fields->addWidget(txtServer, 0, 1);

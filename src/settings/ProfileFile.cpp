@@ -41,12 +41,9 @@ struct Content {
     bool endsWithBreak = true;
 };
 
-Content load(const QString& path) {
+Content parseText(const QByteArray& bytes) {
     Content c;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return c;
-    const QString text = QString::fromUtf8(file.readAll());
+    const QString text = QString::fromUtf8(bytes);
     if (text.isEmpty())
         return c;
     if (text.contains(QLatin1String("\r\n")))
@@ -61,6 +58,13 @@ Content load(const QString& path) {
         c.lines.append(parse(l));
     }
     return c;
+}
+
+Content load(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Content();
+    return parseText(file.readAll());
 }
 
 bool same(const QString& a, const QString& b) {
@@ -78,7 +82,14 @@ qsizetype findSection(const Content& c, const QString& section) {
 } // namespace
 
 QString read(const QString& path, const QString& section, const QString& key) {
-    const Content c = load(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return readFromText(file.readAll(), section, key);
+}
+
+QString readFromText(const QByteArray& bytes, const QString& section, const QString& key) {
+    const Content c = parseText(bytes);
     const qsizetype header = findSection(c, section);
     if (header < 0)
         return QString();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace ortolan {
@@ -14,6 +15,8 @@ inline constexpr int kMaxValueLength = 511;
 
 // The value of key in section, or "" when the file, the section or the key is missing.
 QString read(const QString& path, const QString& section, const QString& key);
+// The same from the file's bytes.
+QString readFromText(const QByteArray& bytes, const QString& section, const QString& key);
 
 // Sets key in section to value, adding the key, the section or the file as needed. The file
 // is replaced whole or not at all. False when it could not be written. Line breaks in a value
