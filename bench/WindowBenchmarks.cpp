@@ -79,6 +79,35 @@ void BM_WindowOpen(benchmark::State& state) {
     state.counters["peak_MiB"] = double(peakResidentBytes()) / (1024.0 * 1024.0);
 }
 
+void showTab(Ortolan& window, const QString& caption);
+
+// A whole session on one window: open, "Today" and back, the list and back, a rename, a move.
+// Reports the process's peak memory over it; runs before any other window is kept open.
+void BM_Session(benchmark::State& state) {
+    const SampleFile& file = SampleStore::instance().file(int(state.range(0)), shapeArg(state));
+    state.SetLabel(shapeName(shapeArg(state)));
+    resetPeakResident();
+    for (auto _ : state) {
+        auto window = openWindow(file);
+        showTab(*window, QStringLiteral("Today"));
+        showTab(*window, QStringLiteral("Main"));
+        window->ViewAsList_Click();
+        QApplication::processEvents();
+        window->ViewAsList_Click();
+        TreeNode* node = window->tree().Item(window->tree().Count());
+        window->tree().setSelectedItem(node);
+        window->Tree_AfterLabelEdit(node, QStringLiteral("Renamed 5"));
+        window->MENU_MoveUp_Click();
+        QApplication::processEvents();
+        state.PauseTiming();
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["tasks"] = double(file.tasks);
+    state.counters["peak_MiB"] = double(peakResidentBytes()) / (1024.0 * 1024.0);
+}
+
 void showTab(Ortolan& window, const QString& caption) {
     for (int i = 0; i < window.TabStrip->count(); ++i)
         if (window.TabStrip->tabText(i) == caption)
@@ -167,6 +196,7 @@ void windowSizes(benchmark::internal::Benchmark* b) {
 } // namespace
 
 BENCHMARK(BM_WindowOpen)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_Session)->Apply(windowSizes)->Iterations(1);
 BENCHMARK(BM_TodayView)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_MainViewAfterToday)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_ListView)->Apply(windowSizes)->Iterations(3);
