@@ -23,7 +23,7 @@ QString asName(const QString& text) {
         if (c.isPrint() && c != QLatin1Char('=') && c != QLatin1Char('[') && c != QLatin1Char(']') &&
             c != QLatin1Char(';'))
             name += c;
-    return name.trimmed().left(40);
+    return name.left(40).trimmed();
 }
 
 // The section and key names a file mentions, a few of each.

@@ -82,8 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!second.load(first.xml.fileContents()).ok)
         __builtin_trap();
     const std::vector<Entry> after = savedTasks(second);
-    if (int(after.size()) != second.th.getTaskCount() || after != before ||
-        second.tree.Item(kRootID)->Text() != title)
+    if (int(after.size()) != second.th.getTaskCount() || after != before || second.tree.Item(kRootID)->Text() != title)
         __builtin_trap();
     return 0;
 }

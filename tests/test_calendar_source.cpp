@@ -3,9 +3,11 @@
 #include "TestSupport.h"
 
 #include <ctime>
+#include <memory>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace ortolan;
 
@@ -216,6 +218,27 @@ private slots:
         const CalendarRead page = readCalendarSource(server.url("page.html"));
         QVERIFY(!page.ok);
         QVERIFY2(page.error.contains("no iCalendar data"), qPrintable(page.error));
+    }
+
+    void shouldReadACalendarNestedDeeperThanTheStackGoes() {
+        // given an event with 20,000 events nested inside it, and a thread with a small stack
+        // (libical frees nested components by recursion)
+        constexpr int kDepth = 20000;
+        QByteArray body = "BEGIN:VEVENT\r\nUID:outer\r\nDTSTART:20261210T090000\r\nSUMMARY:Outer\r\n";
+        body += QByteArray("BEGIN:VEVENT\r\n").repeated(kDepth);
+        body += QByteArray("END:VEVENT\r\n").repeated(kDepth);
+        body += "END:VEVENT\r\n";
+        const QByteArray text = calendar(body);
+        // when it is parsed and let go on that thread
+        CalendarRead read;
+        const std::unique_ptr<QThread> thread(QThread::create([&] { read = parseICalendar(text); }));
+        thread->setStackSize(256 * 1024);
+        thread->start();
+        thread->wait();
+        // then the outer event is read; the nested ones are no appointments of the calendar
+        QVERIFY(read.ok);
+        QCOMPARE(read.items.appointments.size(), 1);
+        QCOMPARE(appointmentText(read.items.appointments.first()), QStringLiteral("09.00: Outer"));
     }
 
     void shouldReportADeadAddress() {

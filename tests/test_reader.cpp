@@ -1,9 +1,12 @@
+#include "file/ValueCodec.h"
 #include "TestSupport.h"
 #include "views/Colouring.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <vector>
 
 using namespace ortolan;
 
@@ -23,6 +26,31 @@ QByteArray itemsFile(int n) {
     for (int i = 1; i <= n; ++i)
         items += item("Item " + QByteArray::number(i));
     return file(items);
+}
+
+// Every task's name and depth below the top node, in file order.
+QStringList namesAndDepths(const test::TaskList& list) {
+    QStringList out;
+    std::vector<std::pair<const TreeNode*, int>> stack;
+    const TreeNode* top = list.tree.Item(kRootID);
+    for (int r = top->Children() - 1; r >= 0; --r)
+        stack.emplace_back(top->childAt(r), 1);
+    while (!stack.empty()) {
+        const auto [node, depth] = stack.back();
+        stack.pop_back();
+        out << QStringLiteral("%1:%2").arg(depth).arg(list.th.getTask(node->Key())->TaskName);
+        for (int r = node->Children() - 1; r >= 0; --r)
+            stack.emplace_back(node->childAt(r), depth + 1);
+    }
+    return out;
+}
+
+// How deep the tree goes below the top node, following first children.
+int firstChildDepth(const test::TaskList& list) {
+    int depth = 0;
+    for (const TreeNode* n = list.tree.Item(kRootID)->Child(); n; n = n->Child())
+        ++depth;
+    return depth;
 }
 
 QList<float> progressOf(const QByteArray& bytes) {
@@ -211,6 +239,7 @@ private slots:
         QTest::newRow("UTF-8") << "utf8.oxml" << true << "Broken" << QString::fromUtf8("Zürich → 東京") << 1 << 0 << 0;
         QTest::newRow("Windows-1252") << "cp1252.oxml" << true << "Broken" << QString::fromUtf8("Café €5") << 1 << 0 << 0;
         QTest::newRow("starts with an item") << "starts-with-item.oxml" << true << "My Tasks" << "Inner" << 1 << 0 << 0;
+        QTest::newRow("Windows-1252 that would be UTF-8") << "cp1252-like-utf8.oxml" << true << "Broken" << QString::fromUtf8("ZÃ¼rich") << 1 << 0 << 0;
         // clang-format on
     }
     void shouldReadBrokenFilesAsExpected() {
@@ -238,6 +267,100 @@ private slots:
         QCOMPARE(list.th.getTaskCount(), count);
         QCOMPARE(list.tree.Count(), count + 1);
         QCOMPARE(r.skippedValues, skipped);
+    }
+
+    void shouldReadBackWhatItWroteOfEveryDataFile() {
+        const QDir data(QStringLiteral(ORTOLAN_TEST_DATA));
+        const QStringList names = data.entryList({QStringLiteral("*.oxml")}, QDir::Files, QDir::Name);
+        QVERIFY(names.size() > 10);
+        for (const QString& name : names) {
+            test::TaskList first;
+            test::ScriptedPrompt yes;
+            yes.answers << PromptAnswer::Yes;
+            first.xml.setPrompt(&yes);
+            if (!loadTaskList(first.xml, data.filePath(name), first.tree, first.th).ok)
+                continue;
+            const QByteArray saved = first.xml.fileContents();
+            test::TaskList second;
+            QVERIFY2(second.loadBytes(saved).ok, qPrintable(name));
+            QCOMPARE(second.th.getTask(kRootID)->TaskName, first.tree.Item(kRootID)->Text());
+            QCOMPARE(namesAndDepths(second), namesAndDepths(first));
+        }
+    }
+
+    void shouldNeverWriteAFileThatReadsAsUtf8() {
+        // Names whose Windows-1252 bytes happen to form UTF-8 sequences ("Ã¼" is C3 BC).
+        test::TaskList list;
+        list.add(QString::fromUtf8("ZÃ¼rich"));
+        list.add(QString::fromUtf8("Ã©tÃ© Ã€"));
+        const QByteArray saved = list.xml.fileContents();
+        QVERIFY(!ValueCodec::looksLikeUtf8(saved));
+        QVERIFY(saved.contains("Z\xC3&#188;rich"));
+        test::TaskList again;
+        QVERIFY(again.loadBytes(saved).ok);
+        QCOMPARE(again.childNames(), QString::fromUtf8("ZÃ¼rich,Ã©tÃ© Ã€"));
+    }
+
+    void shouldReadWriteAndDropATreeTwoHundredThousandLevelsDeep() {
+        constexpr int kDepth = 200000;
+        QByteArray items;
+        items.reserve(kDepth * 40);
+        for (int i = 1; i <= kDepth; ++i)
+            items += "<ITEM><NAME>L" + QByteArray::number(i) + "</NAME><LIST>";
+        for (int i = 1; i <= kDepth; ++i)
+            items += "</LIST></ITEM>";
+        QByteArray saved;
+        {
+            test::TaskList list;
+            QVERIFY(list.loadBytes(file(items)).ok);
+            QCOMPARE(list.th.getTaskCount(), kDepth);
+            QCOMPARE(firstChildDepth(list), kDepth);
+            QCOMPARE(list.th.getTask(list.tree.Item(kDepth + 1)->Key())->TaskName, QStringLiteral("L200000"));
+            saved = list.xml.fileContents();
+            // The tabs stop growing at some depth, so the file stays proportional to the tree.
+            QVERIFY(saved.size() < qsizetype(kDepth) * 1000);
+        } // the tree goes here, all 200,000 levels of it
+        test::TaskList again;
+        QVERIFY(again.loadBytes(saved).ok);
+        QCOMPARE(again.th.getTaskCount(), kDepth);
+        QCOMPARE(firstChildDepth(again), kDepth);
+    }
+
+    void shouldStopIndentingPastThirtyTwoLevels() {
+        test::TaskList list;
+        TreeNode* parent = nullptr;
+        for (int i = 1; i <= 40; ++i)
+            parent = list.add(QStringLiteral("L%1").arg(i), parent);
+        const QByteArray saved = list.xml.fileContents();
+        QVERIFY(saved.contains("\r\n" + QByteArray(32, '\t') + "<NAME>L40</NAME>\r\n"));
+        QVERIFY(saved.contains("\r\n" + QByteArray(31, '\t') + "<NAME>L31</NAME>\r\n"));
+        QVERIFY(!saved.contains(QByteArray(33, '\t')));
+        test::TaskList again;
+        QVERIFY(again.loadBytes(saved).ok);
+        QCOMPARE(firstChildDepth(again), 40);
+    }
+
+    void shouldReadAMillionUnclosedItemsAsNoTasks() {
+        // An item without its closing tag ends its list, so none of these is a task.
+        QByteArray unclosed;
+        unclosed.reserve(6 * 1000000 + 200);
+        unclosed += "<XML><FORMATVERSION>1.02</FORMATVERSION><TITLE>T</TITLE><LIST>";
+        for (int i = 0; i < 1000000; ++i)
+            unclosed += "<ITEM>";
+        test::TaskList list;
+        const LoadResult r = list.loadBytes(unclosed);
+        QVERIFY(r.ok);
+        QCOMPARE(list.th.getTaskCount(), 0);
+        QCOMPARE(list.tree.Count(), 1);
+        QCOMPARE(list.th.getTask(kRootID)->TaskName, QStringLiteral("T"));
+
+        // A million unclosed items after a thousand whole ones: the whole ones are read.
+        QByteArray closedThenOpen = file(QByteArray("<ITEM><NAME>x</NAME></ITEM>").repeated(1000));
+        closedThenOpen.insert(closedThenOpen.lastIndexOf("</LIST>"),
+                              QByteArray("<ITEM><NAME>y</NAME>").repeated(1000000));
+        test::TaskList mixed;
+        QVERIFY(mixed.loadBytes(closedThenOpen).ok);
+        QCOMPARE(mixed.th.getTaskCount(), 1000);
     }
 
     void shouldSkipOnlyTheValuesThatCannotBeRead() {

@@ -288,6 +288,29 @@ private slots:
         QCOMPARE(ProfileFile::read(path, "MAIN", "autoLoad"), QStringLiteral("ALWAYS"));
         QVERIFY(!QFile::exists(path + ".lock"));
     }
+
+    void shouldKeepAByteOrderMarkThroughAWrite() {
+        // given a file that starts with a byte-order mark, and one with a second mark after it
+        // (reading drops the first; the second keeps "[main]" from being a section header)
+        QTemporaryDir dir;
+        const QString path = dir.filePath("otl.ini");
+        const QByteArray mark = "\xEF\xBB\xBF";
+        QVERIFY(test::writeFile(path, mark + "[main]\r\nautoLoad=NEVER\r\n"));
+        QCOMPARE(ProfileFile::read(path, "MAIN", "autoLoad"), QStringLiteral("NEVER"));
+        const QByteArray twice = mark + mark + "[main]\r\nx=1\r\n[MAIN]\r\nlastFile=second\r\n";
+        QCOMPARE(ProfileFile::readFromText(twice, "main", "x"), QString());
+        QCOMPARE(ProfileFile::readFromText(twice, "main", "lastFile"), QStringLiteral("second"));
+        // when a key is written into each
+        QVERIFY(ProfileFile::write(path, "main", "lastFile", "/home/a/list.oxml"));
+        const QString other = dir.filePath("other.ini");
+        QVERIFY(test::writeFile(other, twice));
+        QVERIFY(ProfileFile::write(other, "main", "lastFile", QString::fromUtf8("über")));
+        // then the marks stay and each file reads as before, with the new value
+        QCOMPARE(test::readFile(path), mark + "[main]\r\nautoLoad=NEVER\r\nlastFile=/home/a/list.oxml\r\n");
+        QCOMPARE(test::readFile(other), mark + mark + "[main]\r\nx=1\r\n[MAIN]\r\nlastFile=über\r\n");
+        QCOMPARE(ProfileFile::read(other, "main", "lastFile"), QString::fromUtf8("über"));
+        QCOMPARE(ProfileFile::read(other, "main", "x"), QString());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -5,6 +5,7 @@
 #include "model/TaskTree.h"
 #include "ValueCodec.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace ortolan {
@@ -12,6 +13,14 @@ namespace ortolan {
 namespace {
 
 const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
+
+// Levels deeper than this get no more tabs: with a tab per level all the way down, a deep tree
+// would make the file grow with the square of its depth. The reader ignores the tabs anyway.
+constexpr int kMostTabs = 32;
+
+QByteArray indentFor(int depth) {
+    return QByteArray(qsizetype(std::min(depth, kMostTabs)), '\t');
+}
 
 // The output buffer, handed on to the sink whenever it fills.
 class Output {
@@ -78,7 +87,8 @@ bool TaskListWriter::write(const Sink& sink) const {
     std::vector<Frame> frames;
     if (top)
         frames.push_back({top, 0});
-    QByteArray indent("\t");
+    int depth = 1;
+    QByteArray indent = indentFor(depth);
     while (!frames.empty()) {
         if (!out.endPiece())
             return false;
@@ -87,7 +97,7 @@ bool TaskListWriter::write(const Sink& sink) const {
             frames.pop_back();
             if (!frames.empty()) {
                 // The item whose list this was: close its list and the item itself.
-                indent.chop(1);
+                indent = indentFor(--depth);
                 out.put(indent);
                 out.put("</LIST>\r\n");
                 out.put(indent);
@@ -107,7 +117,7 @@ bool TaskListWriter::write(const Sink& sink) const {
             out.put(indent);
             out.put("<LIST>\r\n");
             frames.push_back({node, 0});
-            indent += '\t';
+            indent = indentFor(++depth);
         } else {
             out.put(indent);
             out.put("</ITEM>\r\n");

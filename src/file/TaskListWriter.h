@@ -10,8 +10,8 @@ class TaskHandler;
 class TaskTree;
 
 // Writes a task tree in the task-list format: Windows-1252 text, CRLF line ends, one tab of
-// indentation per level, the top node's text as the title, each task's six fields from the
-// registry. Tasks named "[NOT SAVED]" are left out with everything below them.
+// indentation per level (at most 32), the top node's text as the title, each task's six fields
+// from the registry. Tasks named "[NOT SAVED]" are left out with everything below them.
 class TaskListWriter {
 public:
     // Receives the file a piece at a time; returns false to stop the writing.

@@ -7,13 +7,29 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+#include <vector>
 
 namespace ortolan {
 
 namespace {
 
+// Frees a component with everything inside it, innermost first. libical's own free goes down
+// the nesting by recursion, which a calendar nested a million deep takes past the end of the
+// stack; taking each inner component out before freeing keeps that free to one level.
 struct ComponentFree {
-    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+    void operator()(icalcomponent* root) const {
+        std::vector<icalcomponent*> open{root};
+        while (!open.empty()) {
+            icalcomponent* c = open.back();
+            if (icalcomponent* inner = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT)) {
+                icalcomponent_remove_component(c, inner);
+                open.push_back(inner);
+            } else {
+                open.pop_back();
+                icalcomponent_free(c);
+            }
+        }
+    }
 };
 using Component = std::unique_ptr<icalcomponent, ComponentFree>;
 

@@ -39,10 +39,16 @@ struct Content {
     QList<Line> lines;
     QString eol = QStringLiteral("\n");
     bool endsWithBreak = true;
+    // A byte-order mark, which reading drops from the text: written back so that the file keeps
+    // it, and so that text after it that looks like another one does not become one.
+    bool byteOrderMark = false;
 };
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 Content parseText(const QByteArray& bytes) {
     Content c;
+    c.byteOrderMark = bytes.startsWith(kByteOrderMark);
     const QString text = QString::fromUtf8(bytes);
     if (text.isEmpty())
         return c;
@@ -144,7 +150,7 @@ bool write(const QString& path, const QString& section, const QString& key, cons
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = c.byteOrderMark ? kByteOrderMark + text.toUtf8() : text.toUtf8();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
