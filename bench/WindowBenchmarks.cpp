@@ -45,6 +45,14 @@ std::unique_ptr<Ortolan> openWindow(const SampleFile& file) {
     return window;
 }
 
+// Closes a window outside the timing.
+void closeUntimed(benchmark::State& state, std::unique_ptr<Ortolan>& window) {
+    state.PauseTiming();
+    window.reset();
+    QApplication::processEvents();
+    state.ResumeTiming();
+}
+
 // One open window per sample, kept for the whole run: opening 100,000 tasks is itself slow.
 Ortolan* sharedWindow(benchmark::State& state) {
     static std::map<std::pair<int, int>, std::unique_ptr<Ortolan>> windows;
@@ -70,10 +78,7 @@ void BM_WindowOpen(benchmark::State& state) {
         auto window = openWindow(file);
         if (window->tree().Count() != file.tasks + 1)
             state.SkipWithError("the window did not open the whole list");
-        state.PauseTiming();
-        window.reset();
-        QApplication::processEvents();
-        state.ResumeTiming();
+        closeUntimed(state, window);
     }
     state.counters["tasks"] = double(file.tasks);
     state.counters["peak_MiB"] = double(peakResidentBytes()) / (1024.0 * 1024.0);
@@ -99,10 +104,7 @@ void BM_Session(benchmark::State& state) {
         window->Tree_AfterLabelEdit(node, QStringLiteral("Renamed 5"));
         window->MENU_MoveUp_Click();
         QApplication::processEvents();
-        state.PauseTiming();
-        window.reset();
-        QApplication::processEvents();
-        state.ResumeTiming();
+        closeUntimed(state, window);
     }
     state.counters["tasks"] = double(file.tasks);
     state.counters["peak_MiB"] = double(peakResidentBytes()) / (1024.0 * 1024.0);

@@ -109,3 +109,13 @@ inline quint16 closedPort() {
 }
 
 } // namespace ortolan::test
+
+// Skips a test whose server did not start, except in CI, where the server must start.
+#define REQUIRE_SERVER(server)                                                                                         \
+    do {                                                                                                               \
+        if (!(server).started()) {                                                                                     \
+            if (qgetenv("CI") == "true")                                                                               \
+                QFAIL("the test server (Debian's /usr/bin/python3) did not start");                                    \
+            QSKIP("the test server (Debian's /usr/bin/python3 with pyftpdlib) is not available");                      \
+        }                                                                                                              \
+    } while (false)

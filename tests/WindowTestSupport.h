@@ -57,6 +57,22 @@ struct Window {
     QList<QUrl> opened;
 };
 
+// The start-up log's messages, without their "MM-DD-YYYY, HH:MM:SS: " stamps.
+inline QStringList logMessages() {
+    QStringList lines = QString::fromUtf8(readFile(getDataFolder() + "/log.txt")).split('\n', Qt::SkipEmptyParts);
+    for (QString& l : lines)
+        l = l.section(QStringLiteral(": "), 1);
+    return lines;
+}
+
+// The texts of the messages shown so far.
+inline QStringList messageTexts() {
+    QStringList texts;
+    for (const PromptMessage& m : Dialogs::messages())
+        texts << m.text;
+    return texts;
+}
+
 inline QByteArray smallList(const QByteArray& title, const QByteArray& items) {
     return "<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n<TITLE>" + title + "</TITLE>\r\n<LIST>\r\n" + items +
            "</LIST>\r\n</XML>\r\n\r\n";

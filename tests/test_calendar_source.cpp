@@ -1,3 +1,4 @@
+#include "CalendarSamples.h"
 #include "LoopbackServers.h"
 #include "outlook/CalendarSource.h"
 #include "TestSupport.h"
@@ -10,21 +11,11 @@
 #include <QThread>
 
 using namespace ortolan;
+using test::calendar;
+using test::vevent;
+using test::vtodo;
 
 namespace {
-
-QByteArray calendar(const QByteArray& body) {
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n" + body + "END:VCALENDAR\r\n";
-}
-
-QByteArray vevent(const QByteArray& start, const QByteArray& summary, const QByteArray& extra = {}) {
-    return "BEGIN:VEVENT\r\nUID:" + summary.toHex() + "\r\n" + start + "\r\nSUMMARY:" + summary + "\r\n" + extra +
-           "END:VEVENT\r\n";
-}
-
-QByteArray vtodo(const QByteArray& summary) {
-    return "BEGIN:VTODO\r\nUID:t" + summary.toHex() + "\r\nSUMMARY:" + summary + "\r\nEND:VTODO\r\n";
-}
 
 // A zone the system does not know, defined in the calendar itself: five hours ahead of UTC.
 const QByteArray kPlusFiveZone = "BEGIN:VTIMEZONE\r\nTZID:Test/PlusFive\r\nBEGIN:STANDARD\r\n"

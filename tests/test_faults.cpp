@@ -52,12 +52,6 @@ struct OpenedList {
         o->addTask(name, QString(), QDateTime(), QStringLiteral("INCOMPLETE"), true, true);
         QVERIFY(o->fileHasBeenChanged());
     }
-    QStringList messages() const {
-        QStringList texts;
-        for (const PromptMessage& m : Dialogs::messages())
-            texts << m.text;
-        return texts;
-    }
 };
 
 // The names of the tasks in a task-list file, as the program reads them back.
@@ -139,7 +133,7 @@ private slots:
         // then the file is there again with the whole list; only the missing backup was mentioned
         QCOMPARE(namesIn(d.path), QStringList({"Milk", "Bread", "Eggs"}));
         QVERIFY(!d.o->fileHasBeenChanged());
-        QCOMPARE(d.messages(),
+        QCOMPARE(test::messageTexts(),
                  QStringList({"Warning: Could not back up previous version of the last file editted."}));
     }
 

@@ -12,6 +12,7 @@
 #include <QTextEdit>
 
 using namespace ortolan;
+using test::messageTexts;
 
 namespace {
 
@@ -96,12 +97,6 @@ QString shape(const TreeNode* node) {
     return s + QLatin1Char('(') + children.join(QLatin1Char(',')) + QLatin1Char(')');
 }
 
-QStringList messageTexts() {
-    QStringList list;
-    for (const PromptMessage& m : Dialogs::messages())
-        list << m.text;
-    return list;
-}
 
 // What the tree's viewport answered to a drag the system brought over it.
 struct ViewDrag {

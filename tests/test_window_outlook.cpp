@@ -1,5 +1,6 @@
 #include "calendar/CalendarGrid.h"
 #include "calendar/CalendarManager.h"
+#include "CalendarSamples.h"
 #include "LoopbackServers.h"
 #include "model/TaskHandler.h"
 #include "WindowTestSupport.h"
@@ -8,6 +9,11 @@
 #include <QAction>
 
 using namespace ortolan;
+using test::calendar;
+using test::logMessages;
+using test::messageTexts;
+using test::vevent;
+using test::vtodo;
 
 namespace {
 
@@ -19,18 +25,6 @@ const QString kTurnedOff =
     QStringLiteral("Next time you start the program, Outlook dates will not be inserted into your calendar.");
 const QString kImported = QStringLiteral("Outlook Tasks [NOT SAVED]");
 
-QByteArray calendar(const QByteArray& body) {
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Test//EN\r\n" + body + "END:VCALENDAR\r\n";
-}
-
-QByteArray vevent(const QByteArray& start, const QByteArray& summary) {
-    return "BEGIN:VEVENT\r\nUID:" + summary.toHex() + "\r\n" + start + "\r\nSUMMARY:" + summary + "\r\nEND:VEVENT\r\n";
-}
-
-QByteArray vtodo(const QByteArray& summary) {
-    return "BEGIN:VTODO\r\nUID:t" + summary.toHex() + "\r\nSUMMARY:" + summary + "\r\nEND:VTODO\r\n";
-}
-
 // A dentist's appointment in the morning, a holiday, and a call at 17:00 New York time (23:00
 // in Berlin); with two tasks, one looking like the ones the old program took out of Outlook.
 const QByteArray kCalendar =
@@ -40,20 +34,6 @@ const QByteArray kCalendar =
 
 QString dayText(Ortolan& o, int month, int day) {
     return o.CalMan->GetDateText(QDateTime(QDate(2026, month, day), QTime()));
-}
-
-QStringList logMessages() {
-    QStringList lines = QString::fromUtf8(test::readFile(getDataFolder() + "/log.txt")).split('\n', Qt::SkipEmptyParts);
-    for (QString& l : lines)
-        l = l.section(QStringLiteral(": "), 1);
-    return lines;
-}
-
-QStringList messageTexts() {
-    QStringList texts;
-    for (const PromptMessage& m : Dialogs::messages())
-        texts << m.text;
-    return texts;
 }
 
 // The texts of a node's children, joined by ",".

@@ -8,15 +8,9 @@
 #include <QTabWidget>
 
 using namespace ortolan;
+using test::logMessages;
 
 namespace {
-
-QStringList logMessages() {
-    QStringList lines = QString::fromUtf8(test::readFile(getDataFolder() + "/log.txt")).split('\n', Qt::SkipEmptyParts);
-    for (QString& l : lines)
-        l = l.section(QStringLiteral(": "), 1); // drop "MM-DD-YYYY, HH:MM:SS"
-    return lines;
-}
 
 const QStringList kStartLog = {"Loading and initilizing internal calendar...",
                                "Loading tab images...",
