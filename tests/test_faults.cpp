@@ -154,9 +154,18 @@ private slots:
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
+    void shouldStartAndWorkWhenTheDataFolderCannotBeWritten_data() {
+        QTest::addColumn<bool>("backupFolderGone");
+        QTest::newRow("read-only") << false;
+        // the start cannot make what is missing, but the settings are there to start with
+        QTest::newRow("read-only, Backup folder missing") << true;
+    }
     void shouldStartAndWorkWhenTheDataFolderCannotBeWritten() {
+        QFETCH(bool, backupFolderGone);
         // given a data folder set up earlier and now read-only, and a list elsewhere
         test::Window w;
+        if (backupFolderGone)
+            QVERIFY(QDir(backupFolder()).removeRecursively());
         const QString folder = w.home.path() + "/lists";
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + "/home.oxml";
@@ -164,8 +173,9 @@ private slots:
         writeSetting("lastFile", path);
         const QByteArray settingsBefore = test::readFile(settingsFile());
         const QByteArray logBefore = test::readFile(getDataFolder() + "/log.txt");
-        for (const QString& f : {getDataFolder() + "/Backup", getDataFolder()})
-            QVERIFY(setMode(f, kReadOnlyFolder));
+        if (!backupFolderGone)
+            QVERIFY(setMode(backupFolder(), kReadOnlyFolder));
+        QVERIFY(setMode(getDataFolder(), kReadOnlyFolder));
         QVERIFY(setMode(settingsFile(), QFile::ReadOwner | QFile::ReadOther));
         // when the program starts, opens the list, and the list is changed and saved
         Ortolan& o = w.start();
