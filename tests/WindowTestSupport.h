@@ -6,8 +6,10 @@
 #include "model/TaskHandler.h"
 #include "settings/DataFolder.h"
 #include "TestSupport.h"
+#include "views/TaskTreeView.h"
 
 #include <memory>
+#include <QApplication>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
@@ -44,6 +46,11 @@ struct Window {
         });
         window->setSlowMotionPause(0);
         window->startUp();
+        // The keys go where the user would type: the active window's focused widget.
+        if (window->isVisible()) {
+            QApplication::setActiveWindow(window.get());
+            (void)QTest::qWaitForWindowActive(window.get());
+        }
         return *window;
     }
 
@@ -90,6 +97,45 @@ inline QByteArray item(const QByteArray& name, const QByteArray& extra = QByteAr
     return "<ITEM>" + fields + inner + "</ITEM>";
 }
 
+// ---- the mouse and keys, as the user works the tree ----
+
+// A point on the text of node's row, scrolled into sight (its ancestors opened) as a user would.
+inline QPoint labelPoint(TaskTreeView* tree, const TreeNode* node) {
+    const QModelIndex index = tree->model()->indexFromNode(node);
+    tree->scrollTo(index);
+    const QRect row = tree->visualRect(index);
+    for (int x = row.left(); x < row.right(); ++x)
+        if (tree->isOnLabel(QPoint(x, row.center().y())))
+            return QPoint(x + 3, row.center().y());
+    return row.center();
+}
+// A point on the node's picture, left of its text.
+inline QPoint picturePoint(TaskTreeView* tree, const TreeNode* node) {
+    return labelPoint(tree, node) - QPoint(12, 0);
+}
+inline void click(TaskTreeView* tree, const TreeNode* node, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(tree->viewport(), button, {}, labelPoint(tree, node));
+}
+inline void doubleClick(TaskTreeView* tree, const TreeNode* node) {
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, labelPoint(tree, node));
+}
+// Whether the tree's label editor is open, and the editor itself.
+inline QLineEdit* labelEditor(const TaskTreeView* tree) {
+    for (QLineEdit* e : tree->viewport()->findChildren<QLineEdit*>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+// Types text into the focused widget, or keys such as Qt::Key_Return.
+inline void type(const QString& text) {
+    QTest::keyClicks(QApplication::focusWidget(), text);
+}
+// The events a key queues (an editor closing on Enter) run before the test goes on.
+inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    QCoreApplication::processEvents();
+}
+
 // A window started on a list of its own, home.oxml, with lookups by shown text.
 struct OpenList {
     Window w;
@@ -108,7 +154,11 @@ struct OpenList {
         return nullptr;
     }
     Task* task(const QString& text) const { return o->taskH().taskOf(node(text)); }
-    void select(const QString& text) const { o->tree().setSelectedItem(node(text)); }
+    // Clicks the task, unless it is selected already (a click then would rename it).
+    void select(const QString& text) const {
+        if (o->tree().SelectedItem() != node(text))
+            click(o->Tree, node(text));
+    }
     // The shown texts of parent's children (the top node's when null), joined by ",".
     QString children(const TreeNode* parent = nullptr) const {
         QStringList names;

@@ -35,20 +35,39 @@ constexpr Place kCalendarControls{120, -240, 6015, 735};
 constexpr Place kStatusLabel{120, 0, 3495, 375};
 constexpr Place kLabel2{120, 480, 2175, 255};
 constexpr Place kDescText{120, 720, 3495, 2055};
-// "Add Task" and "View as List" share one place in the design; each takes half of it here so
-// that both can be reached.
-constexpr Place kAddTaskButton{120, 2880, 1095, 428};
-constexpr Place kViewAsList{120, 3308, 1095, 427};
+// "Add Task" and "View as List" share one place in the design. "Add Task" keeps it; "View as
+// List" takes a row of its own below the buttons, from the icon picker's spare height, so that
+// both show their whole captions.
+constexpr Place kAddTaskButton{120, 2880, 1095, 855};
+constexpr Place kViewAsList{120, 4620, 3495, 375};
 constexpr Place kCommand3{1320, 2880, 1095, 855};
 constexpr Place kCategoriesButton{2520, 2880, 1095, 855};
 constexpr Place kAddSubtaskButton{120, 3720, 1095, 855};
 constexpr Place kCommand4{1320, 3720, 1095, 855};
 constexpr Place kMarkComplete{2520, 3720, 1095, 855};
-constexpr Place kIconSelector{120, 4560, 3495, 2175};
+constexpr Place kIconSelector{120, 5040, 3495, 1695};
 constexpr Place kNameText{8400, 480, 4215, 495};
 constexpr Place kSaveEdits{7560, 2520, 1095, 855};
 constexpr int kDesignClientWidth = 9990;
 constexpr int kDesignClientHeight = 7080;
+// Below this the layout's arithmetic would squeeze the tab strip out of reach.
+constexpr int kMinimumClientWidth = 6000;
+constexpr int kMinimumClientHeight = 5000;
+
+// The tree, the list and the calendar are drawn in black, grey and dark red on white; a dark
+// desktop palette must not turn their background dark beneath those colours.
+void keepLight(QWidget* w) {
+    QPalette p = w->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        p.setColor(group, QPalette::Base, Qt::white);
+        p.setColor(group, QPalette::AlternateBase, QColor(245, 245, 245));
+        p.setColor(group, QPalette::Text, Qt::black);
+        p.setColor(group, QPalette::Window, Qt::white);
+        p.setColor(group, QPalette::WindowText, Qt::black);
+    }
+    p.setColor(QPalette::Disabled, QPalette::Base, QColor(240, 240, 240));
+    w->setPalette(p);
+}
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* b = new WrappingButton(caption, parent);
@@ -74,6 +93,8 @@ Ortolan::Ortolan(QStringList arguments, QWidget* parent)
     const int px = pixelsFromTwips(kDesignClientWidth, logicalDpiX());
     const int py = pixelsFromTwips(kDesignClientHeight, logicalDpiY());
     resize(px, py + menuBar()->sizeHint().height());
+    setMinimumSize(pixelsFromTwips(kMinimumClientWidth, logicalDpiX()),
+                   pixelsFromTwips(kMinimumClientHeight, logicalDpiY()) + menuBar()->sizeHint().height());
 }
 
 Ortolan::~Ortolan() {
@@ -104,10 +125,12 @@ void Ortolan::createControls() {
     Tree = new TaskTreeView(&tree_, client_);
     Tree->setObjectName(QStringLiteral("Tree"));
     Tree->model()->setPictureProvider([](int n) { return taskPicture(n); });
+    keepLight(Tree);
 
     ListView = new QListWidget(client_);
     ListView->setObjectName(QStringLiteral("ListView"));
     ListView->hide();
+    keepLight(ListView);
 
     CalendarControls = new QFrame(client_);
     CalendarControls->setObjectName(QStringLiteral("CalendarControls"));
@@ -176,6 +199,7 @@ void Ortolan::createControls() {
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
+    ProgressBar->hide(); // shown while a file loads
 
     // The placard lies beneath the tree and the list; the progress bar above the status bar.
     Loader->lower();

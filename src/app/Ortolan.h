@@ -82,6 +82,7 @@ public:
 
     // ---- editing a task (editing/OrtolanEditing.cpp) ----
     void Tree_Click();
+    void showSelectedTask(); // the detail panel, without the status bar's key
     void Tree_MouseDown(Qt::MouseButton button, const QPoint& at);
     void Tree_DblClick();
     void Tree_AfterLabelEdit(TreeNode* node, const QString& newString);
@@ -291,11 +292,13 @@ private:
 
     // list view and categories
     qint16 listToggleCount_ = 0;                     // clicks of ViewAsList, modulo 2
+    bool calendarUnderList_ = false;                 // the list was shown over the calendar
     class CategoriesForm* categoriesForm_ = nullptr; // a child window, gone with this one
 
     class FTPdialog* ftpDialog_ = nullptr; // a child window, gone with this one
 
     // calendar
+    int frameExtra_ = 0;       // the window frame's height at the last layout, in pixels
     QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid
     QPoint calendarShift_;     // how far its own controls have moved inside it since
 };

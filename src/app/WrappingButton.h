@@ -10,6 +10,8 @@ class WrappingButton : public QPushButton {
     Q_OBJECT
 public:
     WrappingButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+    // Whether the whole caption shows, wrapped, within the button.
+    bool captionFits() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -92,6 +92,26 @@ void CalendarManager::RemoveDateText(const QDateTime& date, const QString& name)
     writeKeepingMonth(d, text);
 }
 
+void CalendarManager::addTaskLine(const QDateTime& due, const QString& name) {
+    if (!hasDueDate(due))
+        return;
+    const QDate d = due.date();
+    const QString line = taskLine(name);
+    writeKeepingMonth(d, grid->GetText(d.year(), d.month(), d.day()) + line);
+    taskLines_[d].insert(line);
+}
+
+void CalendarManager::removeTaskLine(const QDateTime& due, const QString& name) {
+    if (!hasDueDate(due))
+        return;
+    const QDate d = due.date();
+    QString text = grid->GetText(d.year(), d.month(), d.day());
+    const qsizetype at = text.indexOf(taskLine(name));
+    if (at < 0)
+        return;
+    writeKeepingMonth(d, text.remove(at, taskLine(name).size()));
+}
+
 void CalendarManager::listDueDates(const TaskHandler& tasks) {
     for (auto day = taskLines_.cbegin(); day != taskLines_.cend(); ++day) {
         QString text = grid->GetText(day.key().year(), day.key().month(), day.key().day());

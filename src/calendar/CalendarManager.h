@@ -45,6 +45,11 @@ public:
     // Takes a task's line off the day of its due date; the month shown does not change.
     void RemoveDateText(const QDateTime& date, const QString& name);
 
+    // One task's line on the day of its due date, put there or taken off (one copy: another
+    // task of the same name may be due that day); the month shown does not change.
+    void addTaskLine(const QDateTime& due, const QString& name);
+    void removeTaskLine(const QDateTime& due, const QString& name);
+
     // Lists every task of a freshly loaded list that has a due date on its day, after taking
     // off the lines that tasks of the previous list put there. Other lines stay.
     void listDueDates(const TaskHandler& tasks);

@@ -10,6 +10,7 @@
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
 #include <algorithm>
+#include <cmath>
 
 #include <QAction>
 #include <QComboBox>
@@ -26,6 +27,9 @@ namespace {
 
 const QStringList kFontSizes = {QStringLiteral("6"),  QStringLiteral("7"),  QStringLiteral("8"), QStringLiteral("9"),
                                 QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("14")};
+
+constexpr int kSmallestFontSize = 6;
+constexpr int kLargestFontSize = 28;
 
 // The number a text starts with, as the font-size box reads it: 0 when it starts with none.
 double leadingNumber(const QString& text) {
@@ -58,6 +62,7 @@ private:
 
 void Ortolan::connectCalendarCommands() {
     CalendarFontSize->setEditable(true);
+    CalendarFontSize->setInsertPolicy(QComboBox::NoInsert); // a typed size is used, not kept as an entry
     CalendarFontSize->addItems(kFontSizes);
     CalendarFontSize->setCurrentIndex(-1);
     CalendarFontSize->setEditText(QStringLiteral("Font Size"));
@@ -77,6 +82,13 @@ void Ortolan::createCalendar() {
         return;
     CalMan = new CalendarManager(this);
     CalMan->grid = new CalendarGrid(CalendarControls);
+    CalMan->grid->setAutoFillBackground(true);
+    QPalette light = CalMan->grid->palette(); // drawn for a white page, whatever the desktop's colours
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Window, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    light.setColor(QPalette::WindowText, Qt::black);
+    CalMan->grid->setPalette(light);
     connect(CalMan->grid, &CalendarGrid::DblClick, this, &Ortolan::CalendarGrid_DblClick);
 }
 
@@ -132,9 +144,10 @@ void Ortolan::CalendarPrevious_Click() {
 }
 
 void Ortolan::CalendarFontSize_Click() {
-    int size = qRound(leadingNumber(CalendarFontSize->currentText()));
-    if (size == 0)
-        size = 9;
+    const double typed = leadingNumber(CalendarFontSize->currentText());
+    int size = std::abs(typed) < 0.5 ? 9 : int(std::lround(std::clamp(typed, 1.0, 1000.0)));
+    // Whatever is typed, the days stay readable and fit their cells.
+    size = std::clamp(size, kSmallestFontSize, kLargestFontSize);
     ChangeCalFontSize(size);
 }
 

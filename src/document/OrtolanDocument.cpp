@@ -11,7 +11,10 @@
 
 #include <cmath>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QProgressBar>
 #include <QStatusBar>
 
@@ -20,6 +23,10 @@ namespace ortolan {
 namespace {
 
 const QString kUnnamedTemporary = QStringLiteral("temp.oxml");
+const QString kDamagedFile =
+    QStringLiteral("%1 task(s) could not be read from \"%2\": the file is damaged or cut short. The tasks that "
+                   "could be read are open without a file name, so Save asks for a new name and the file stays as "
+                   "it is.");
 
 FileDialogRequest fileDialog(const QString& fileName, bool save) {
     return {QStringLiteral("Ortolan"),
@@ -32,25 +39,35 @@ FileDialogRequest fileDialog(const QString& fileName, bool save) {
 
 } // namespace
 
+// A name being typed into the tree counts as typed: what is saved is what the user sees.
 bool Ortolan::askToSaveChanges(const QString& prompt) {
+    Tree->commitLabelEdit();
     if (!fileHasBeenChanged_)
         return false;
     const PromptAnswer answer = Dialogs::message(
         this, {prompt, QStringLiteral("Save Before Continuing?"), PromptIcon::Question, PromptButtons::YesNoCancel});
     if (answer == PromptAnswer::Yes) {
         MENU_Save();
-        return false;
+        // A save that failed or whose dialog was cancelled leaves the list changed: the command
+        // that asked stops, rather than throw the changes away.
+        return fileHasBeenChanged_;
     }
     return answer != PromptAnswer::No;
 }
 
-void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
+void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
+    // A relative name means the folder the program was started in, whatever it is later.
+    const QString fileName = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
+    Tree->commitLabelEdit();
+    if (listShown())
+        ViewAsList_Click(); // the list showed the list being replaced
     BackupCurrent(fileName, backupPrompt());
     const QString previousFile = currentFileName_;
 
     // A new registry and reader for every file; the tree shows nothing while it fills.
     taskH_ = std::make_unique<TaskHandler>();
     Tree->hide();
+    Loader->show();
     xml_ = std::make_unique<XMLManager>(tree_);
     xml_->setPrompt(prompt_.get());
     xml_->setProgressHandler([this](float f) { xml_Progress(f); });
@@ -73,13 +90,23 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
     }
 
     Tree->show();
-    if (addToHistory)
+    Loader->hide();
+    ProgressBar->hide();
+    // A file cut off part way opens as far as it could be read, but without its name: a save
+    // must not write the shortened list over the file, which may yet be mended.
+    const bool damaged = result.unreadItems > 0;
+    if (addToHistory && !damaged)
         saveFileHistory(fileName, previousFile);
     tree_.Item(kRootID)->setExpanded(true);
     fileHasBeenChanged_ = false;
-    currentFileName_ = fileName;
+    currentFileName_ = damaged ? QString() : fileName;
     // The reader reports the last item before registering it: count again now that all are in.
-    QString done = statusText().startsWith(QLatin1String("Loading completed.")) ? loadedText() : QString();
+    const bool completed = statusText().startsWith(QLatin1String("Loading completed."));
+    // The top task is selected and the tree has the keys, so its commands work at once.
+    tree_.setSelectedItem(tree_.Item(kRootID));
+    showSelectedTask();
+    Tree->setFocus();
+    QString done = completed ? loadedText() : QString();
     if (result.skippedValues > 0)
         done += QStringLiteral(" %1 damaged value(s) (due dates or icon numbers) could not be read and were left "
                                "empty.")
@@ -87,6 +114,9 @@ void Ortolan::loadTaskFile(const QString& fileName, bool addToHistory) {
     if (!done.isEmpty())
         setStatus(done.trimmed());
     listDueDatesOnCalendar();
+    if (damaged)
+        Dialogs::message(this, {kDamagedFile.arg(result.unreadItems).arg(QDir::toNativeSeparators(fileName)), kAppTitle,
+                                PromptIcon::Warning, PromptButtons::Ok});
 }
 
 QString Ortolan::loadedText() const {
@@ -132,6 +162,7 @@ void Ortolan::MENU_OPEN() {
 }
 
 void Ortolan::MENU_Save() {
+    Tree->commitLabelEdit();
     const QString previousName = currentFileName_;
     if (!currentFileName_.isEmpty() && currentFileName_ != kUnnamedTemporary) {
         BackupCurrent(currentFileName_, backupPrompt());
@@ -140,7 +171,7 @@ void Ortolan::MENU_Save() {
         if (!chosen)
             return;
         dialogFileName_ = *chosen;
-        currentFileName_ = *chosen;
+        currentFileName_ = QFileInfo(*chosen).absoluteFilePath();
     }
 
     const SaveResult saved = xml_->saveXMLfile(currentFileName_);
@@ -160,6 +191,7 @@ void Ortolan::MENU_Save() {
 }
 
 void Ortolan::MENU_SaveAs() {
+    Tree->commitLabelEdit();
     const QString remembered = currentFileName_;
     currentFileName_.clear();
     MENU_Save();

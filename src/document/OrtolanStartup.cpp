@@ -55,6 +55,7 @@ void Ortolan::startUp() {
     }
 
     geometry_.lastHeight = twipsFromPixels(frameGeometry().height(), logicalDpiY());
+    frameExtra_ = frameGeometry().height() - height();
     geometry_.lastWidth = qint16(twipsFromPixels(frameGeometry().width(), logicalDpiX()));
     Tree->hide();
     Tree->setEnabled(false);
@@ -163,7 +164,7 @@ void Ortolan::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    if (askToSaveChanges(kExitPrompt)) {
+    if (askToSaveChanges(kExitPrompt)) { // also when a save asked for failed
         event->ignore();
         return;
     }

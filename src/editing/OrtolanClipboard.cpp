@@ -3,6 +3,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "calendar/CalendarManager.h"
 #include "editing/TaskFragment.h"
 #include "model/TaskHandler.h"
 #include "views/Colouring.h"
@@ -71,6 +72,8 @@ void Ortolan::removeTaskBranch(TreeNode* node) {
     const QString select = keyToSelectAfterRemoving(node);
     for (const TreeNode* gone : doomed) {
         Task* record = taskH_->getTask(gone->Key());
+        if (record && CalMan)
+            CalMan->removeTaskLine(record->DateDue, record->TaskName); // its day no longer lists it
         taskH_->deleteTask(record);
     }
     tree_.Remove(node);
@@ -78,6 +81,7 @@ void Ortolan::removeTaskBranch(TreeNode* node) {
         tree_.setSelectedItem(tree_.Item(select));
     ReCalcTree(tree_, *taskH_);
     fileHasBeenChanged_ = true;
+    showSelectedTask();
 }
 
 void Ortolan::MENU_Cut_Click() {
@@ -120,6 +124,8 @@ void Ortolan::MENU_Paste_Click() {
             node = tree_.Add(parent, key, pasted.name, pasted.picture);
             if (!node)
                 taskH_->deleteTask(registered);
+            else if (CalMan)
+                CalMan->addTaskLine(registered->DateDue, registered->TaskName);
         }
         added.push_back(node);
     }

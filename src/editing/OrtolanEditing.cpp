@@ -3,6 +3,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "calendar/CalendarManager.h"
 #include "model/TaskHandler.h"
 #include "settings/OTLFunctions.h"
 #include "settings/Sound.h"
@@ -22,27 +23,6 @@
 
 namespace ortolan {
 
-namespace {
-
-// Hands mouse presses in the tree to the window before the view handles them.
-class TreePressFilter : public QObject {
-public:
-    TreePressFilter(Ortolan* window, QWidget* viewport) : QObject(viewport), window_(window) {
-        viewport->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress) {
-            auto* press = static_cast<QMouseEvent*>(event);
-            window_->Tree_MouseDown(press->button(), press->position().toPoint());
-        }
-        return false;
-    }
-
-private:
-    Ortolan* window_;
-};
-
-} // namespace
 
 void Ortolan::connectEditingCommands() {
     auto on = [this](const char* name, void (Ortolan::*command)()) {
@@ -65,12 +45,17 @@ void Ortolan::connectEditingCommands() {
     // The panel follows every change of selection, not only clicks: typing into the description
     // box writes into the selected task, so the box must never show another task's text.
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { Tree_Click(); });
+    // A formula task shows its result but is renamed as the name it stores.
+    Tree->model()->setEditTextProvider([this](const TreeNode* node) {
+        const Task* task = taskH_->taskOf(node);
+        return task ? task->TaskName : node->Text();
+    });
     connect(Tree, &QAbstractItemView::doubleClicked, this, [this] { Tree_DblClick(); });
     connect(Tree->model(), &TaskTreeModel::labelEdited, this, &Ortolan::Tree_AfterLabelEdit);
     connect(Tree, &TaskTreeView::expandedByUser, this,
             [this](TreeNode* node, bool expanded) { expanded ? Tree_Expand(node) : Tree_Collapse(node); });
     Tree->setContextMenuPolicy(Qt::PreventContextMenu); // the press itself opens the Insert menu
-    new TreePressFilter(this, Tree->viewport());
+    connect(Tree, &TaskTreeView::mousePressed, this, &Ortolan::Tree_MouseDown);
 }
 
 bool Ortolan::eventFilter(QObject* watched, QEvent* event) {
@@ -80,20 +65,31 @@ bool Ortolan::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Ortolan::Tree_Click() {
+    if (const TreeNode* node = tree_.SelectedItem())
+        setStatus(node->Key());
+    showSelectedTask();
+}
+
+// The panel shows the selected task, or nothing when no task is selected.
+void Ortolan::showSelectedTask() {
     const TreeNode* node = tree_.SelectedItem();
-    if (!node)
-        return;
-    setStatus(node->Key());
-    const Task* task = taskH_->taskOf(node);
-    if (!task)
-        return;
-    NameText->setText(task->TaskName);
+    const Task* task = node ? taskH_->taskOf(node) : nullptr;
+    if (node && !task)
+        return; // a node without a record: the panel keeps what it shows
+    NameText->setText(task ? task->TaskName : QString());
     {
         // Showing the description is no edit: the box would hand back "\r\n" as "\n".
         const QSignalBlocker quiet(DescText);
-        DescText->setPlainText(task->Description);
+        DescText->setPlainText(task ? task->Description : QString());
     }
-    StatusLabel->setText(QStringLiteral("Status: ") + task->Status);
+    // The calendar's caption tells how to use it; it stays while the calendar is shown.
+    if (!CalendarControls->isVisibleTo(this))
+        StatusLabel->setText(task ? QStringLiteral("Status: ") + task->Status : QString());
+    QListWidgetItem* picture = nullptr;
+    for (int i = 0; task && i < IconSelector->count() && !picture; ++i)
+        if (IconSelector->item(i)->data(Qt::UserRole).toInt() == task->IconIndex)
+            picture = IconSelector->item(i);
+    IconSelector->setCurrentItem(picture);
     UpdateButtons();
 }
 
@@ -101,7 +97,7 @@ void Ortolan::Tree_MouseDown(Qt::MouseButton button, const QPoint& at) {
     TreeNode* node = Tree->model()->nodeFromIndex(Tree->indexAt(at));
     if (!node)
         return;
-    tree_.setSelectedItem(node);
+    tree_.setSelectedItem(node); // the view has selected it already; a no-op then
     if (button == Qt::RightButton)
         menu(QStringLiteral("MENU_INSERT"))->popup(Tree->viewport()->mapToGlobal(at));
 }
@@ -113,21 +109,30 @@ void Ortolan::Tree_DblClick() {
     const auto clickToRenameOff = booleanFromText(readSetting(QStringLiteral("disableClickToRename")));
     if (!clickToRenameOff)
         return;
-    if (!node->Expanded() && !*clickToRenameOff)
+    // A task with sub-tasks opens or closes its branch instead, as the tree does.
+    if (!node->Child() && !*clickToRenameOff)
         MENU_RENAME_Click();
 }
 
+// Opening the editor changes nothing yet: the list is changed when a new name is stored.
 void Ortolan::MENU_RENAME_Click() {
     tree_.StartLabelEdit();
-    fileHasBeenChanged_ = true;
 }
 
 void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
     if (!node)
         return;
     Task* task = taskH_->taskOf(node);
-    if (task)
+    if (task && task->TaskName == typed)
+        return; // the editor closed on the name it opened with
+    if (task) {
+        if (CalMan) {
+            // The day of its due date lists the task by its new name.
+            CalMan->removeTaskLine(task->DateDue, task->TaskName);
+            CalMan->addTaskLine(task->DateDue, typed);
+        }
         task->TaskName = typed;
+    }
     fileHasBeenChanged_ = true;
     QString shown = typed;
     // The formula compares its siblings with the text the node showed before the edit.
@@ -138,10 +143,18 @@ void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
     node->setText(shown);
 }
 
+// Whatever changed the text (typing, pasting with the mouse, a drop), the task has changed.
 void Ortolan::DescText_Change() {
     TreeNode* node = tree_.SelectedItem();
-    if (Task* task = node ? taskH_->taskOf(node) : nullptr)
-        task->Description = DescText->toPlainText();
+    Task* task = node ? taskH_->taskOf(node) : nullptr;
+    if (!task)
+        return;
+    const QString text = DescText->toPlainText();
+    // The box shows line ends as "\n"; a description read from a file has "\r\n".
+    if (QString(task->Description).replace(QLatin1String("\r\n"), QLatin1String("\n")) == text)
+        return;
+    task->Description = text;
+    fileHasBeenChanged_ = true;
 }
 
 void Ortolan::DescText_KeyDown() {
@@ -166,8 +179,11 @@ void Ortolan::IconSelector_Click() {
         return;
     }
     const int picture = item->data(Qt::UserRole).toInt();
+    if (task->IconIndex == picture && node->Image() == picture)
+        return;
     node->setImage(picture);
     task->IconIndex = qint16(picture);
+    fileHasBeenChanged_ = true;
 }
 
 void Ortolan::MarkCompleteButton_Click() {
@@ -186,7 +202,7 @@ void Ortolan::markSelected(const QString& status, NodeColour colour) {
     fileHasBeenChanged_ = true;
     if (Task* task = taskH_->taskOf(node))
         task->Status = status;
-    UpdateButtons();
+    showSelectedTask(); // the panel shows the new status
 }
 
 void Ortolan::MENU_SUM_SECTION_Click() { appendFormula(kSumPlaceholder); }

@@ -48,7 +48,8 @@ void Ortolan::connectMovingCommands() {
     connect(Command4, &QPushButton::clicked, this, &Ortolan::MENU_MoveDown_Click);
     Tree->setDragHandlers({[this] { return Tree_OLEStartDrag(); },
                            [this](const QPoint& at) { return Tree_OLEDragOver(at); },
-                           [this](const QString& key, const QPoint& at) { Tree_OLEDragDrop(key, at); }});
+                           [this](const QString& key, const QPoint& at) { Tree_OLEDragDrop(key, at); },
+                           [this] { treeDragActive_ = false; }});
 }
 
 // Moves the node with index origkey one place up among its siblings by bringing nodes to the

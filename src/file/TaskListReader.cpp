@@ -105,6 +105,13 @@ bool TaskListReader::checkVersion(LoadResult& result) {
     return true;
 }
 
+bool TaskListReader::hasAnyTag() const {
+    for (int t = 0; t < TagCount; ++t)
+        if (index_.count(Tag(t)) > 0)
+            return true;
+    return text_.contains("<XML>");
+}
+
 int TaskListReader::parse() {
     TreeNode* rootNode = tree_.Item(kRootID);
     Task* rootTask = th_.getTask(kRootID);
@@ -190,6 +197,7 @@ TreeNode* TaskListReader::readItem(Range item, TreeNode* parent) {
     task->CategoryString = contents(Categories, item);
     task->Description = contents(Desc, item);
     th_.addTask(std::move(record));
+    ++itemsAdded_;
     return node;
 }
 

@@ -3,6 +3,7 @@
 #include "TagIndex.h"
 #include "XMLManager.h"
 
+#include <algorithm>
 #include <functional>
 #include <QByteArray>
 #include <QString>
@@ -34,6 +35,10 @@ public:
     // Reads the title and every item; returns how many values could not be read and were left
     // empty (due dates, icon numbers).
     int parse();
+    // Items the file has opening tags for that parse did not read.
+    int unreadItems() const { return int(std::max<qint64>(0, itemsTotal_ - itemsAdded_)); }
+    // Whether the text holds any of the format's tags at all.
+    bool hasAnyTag() const;
 
 private:
     using Range = reading::Range;
@@ -57,6 +62,7 @@ private:
     qint64 keyCounter_ = 0;
     qint64 itemsTotal_ = 0;
     qint64 itemsRead_ = 0;
+    qint64 itemsAdded_ = 0;
     qint64 lastPercent_ = 0;
     int skipped_ = 0;
 };

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 namespace ortolan {
 
@@ -57,13 +58,26 @@ LoadResult XMLManager::loadFromBytes(QByteArray bytes, TaskHandler& th) {
         result.error = QStringLiteral("Cannot load file. The file is too large to be a task list.");
         return result;
     }
+    // Another editor may have saved the list as UTF-16; the reader reads 8-bit text.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+        auto toText = QStringDecoder(bytes.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                                          : QStringConverter::Utf16BE);
+        bytes = QString(toText(bytes)).toUtf8();
+    }
     {
         TaskListReader reader(bytes, tree_, th);
+        // Something that is not a task list (another program's file, binary data) must not open
+        // as an empty list that a save would then write over it.
+        if (!bytes.trimmed().isEmpty() && !reader.hasAnyTag()) {
+            result.error = QStringLiteral("Cannot load file. This is not a valid Ortolan file.");
+            return result;
+        }
         reader.setPrompt(prompt_);
         reader.setProgressHandler(progress_);
         if (!reader.checkVersion(result))
             return result;
         result.skippedValues = reader.parse();
+        result.unreadItems = reader.unreadItems();
     }
     bytes = QByteArray(); // the text and its index are done with before the whole-tree passes
     ColourTree(tree_, th);

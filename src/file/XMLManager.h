@@ -17,6 +17,7 @@ struct LoadResult {
     bool ok = false;       // false: the user declined a newer format, or the file was refused
     int skippedValues = 0; // due dates and icon numbers that could not be read
     bool fileMissing = false;
+    int unreadItems = 0; // items the file has tags for that could not be read (a cut-off file)
     QString error; // why the file was refused, when it was
 };
 

@@ -24,18 +24,30 @@ QColor colourOf(NodeColour c) {
 
 void Ortolan::connectListViewCommands() {
     connect(ViewAsList, &QPushButton::clicked, this, &Ortolan::ViewAsList_Click);
+    // An item of the list stands for its task: picking it selects the task, so the panel and the
+    // commands act on the task the user sees highlighted.
+    connect(ListView, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
+        if (TreeNode* node = item ? tree_.Item(item->data(Qt::UserRole).toString()) : nullptr)
+            tree_.setSelectedItem(node);
+    });
 }
 
 void Ortolan::ViewAsList_Click() {
     listToggleCount_ = qint16((listToggleCount_ + 1) % 2);
     if (listToggleCount_ == 0) {
         ListView->hide();
-        Tree->show();
+        // Back to the view the list was shown over.
+        if (calendarUnderList_)
+            CalendarControls->show();
+        else
+            Tree->show();
         TabStrip->setEnabled(true);
         DescText->setReadOnly(false);
         return; // the items stay until the list is shown again
     }
 
+    calendarUnderList_ = CalendarControls->isVisibleTo(this);
+    const QSignalBlocker quiet(ListView); // filling the list picks no task
     ListView->clear();
     TabStrip->setEnabled(false);
     // The list follows the tree's colours as the last view left them, not the task records: grey
@@ -61,7 +73,9 @@ void Ortolan::ViewAsList_Click() {
         ListView->addItem(item);
     }
     Tree->hide();
+    CalendarControls->hide();
     ListView->show();
+    ListView->raise();
     DescText->setReadOnly(true);
 }
 

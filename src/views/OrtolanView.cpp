@@ -23,6 +23,13 @@ void Ortolan::Form_Resize() {
         return; // start-up has not recorded the window's size yet
     const double dpiX = logicalDpiX();
     const double dpiY = logicalDpiY();
+    // The window manager frames the window after start-up has measured it: the title bar that
+    // arrives then is no growth of the window, so the height it was measured at takes it in.
+    const int frameExtra = frameGeometry().height() - height();
+    if (frameExtra != frameExtra_) {
+        geometry_.lastHeight += twipsFromPixels(frameExtra - frameExtra_, dpiY);
+        frameExtra_ = frameExtra;
+    }
     WindowSize size;
     size.outerWidth = twipsFromPixels(frameGeometry().width(), dpiX);
     size.outerHeight = twipsFromPixels(frameGeometry().height(), dpiY);

@@ -102,8 +102,9 @@ QVariant TaskTreeModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return node->Text();
+    case Qt::EditRole:
+        return editTexts_ ? editTexts_(node) : node->Text();
     case Qt::DecorationRole:
         return pictures_ ? QVariant(pictures_(node->Image())) : QVariant();
     case Qt::ForegroundRole:

@@ -21,6 +21,10 @@ public:
 
     TaskTree* taskTree() const { return tree_; }
     void setPictureProvider(PictureProvider provider);
+    // The text a label editor opens with; the shown text unless one is set. A task whose name
+    // holds a formula shows the formula's result, yet must be edited as the name it stores.
+    using EditTextProvider = std::function<QString(const TreeNode*)>;
+    void setEditTextProvider(EditTextProvider provider) { editTexts_ = std::move(provider); }
 
     TreeNode* nodeFromIndex(const QModelIndex& index) const;
     QModelIndex indexFromNode(const TreeNode* node) const;
@@ -49,6 +53,7 @@ private:
 
     TaskTree* tree_;
     PictureProvider pictures_;
+    EditTextProvider editTexts_;
     bool changing_ = false;
     bool moveAsReset_ = false; // a move the item model could not express as a move
 };

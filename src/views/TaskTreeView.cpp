@@ -9,6 +9,9 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QScopedValueRollback>
+#include <QStyle>
+#include <QStyleOptionViewItem>
+#include <algorithm>
 
 namespace ortolan {
 
@@ -20,6 +23,11 @@ TaskTreeView::TaskTreeView(TaskTree* tree, QWidget* parent) : QTreeView(parent),
     // Every row is one line of text beside a small picture; measuring each row of a long list
     // would only cost time.
     setUniformRowHeights(true);
+    renameTimer_.setSingleShot(true);
+    connect(&renameTimer_, &QTimer::timeout, this, [this] {
+        if (renameIndex_.isValid() && renameIndex_ == currentIndex() && state() == NoState)
+            edit(renameIndex_);
+    });
     applyLabelEditMode();
 
     connect(tree, &TaskTree::expandedChanged, this, &TaskTreeView::showExpanded);
@@ -35,9 +43,12 @@ TaskTreeView::TaskTreeView(TaskTree* tree, QWidget* parent) : QTreeView(parent),
 }
 
 void TaskTreeView::applyLabelEditMode() {
-    setEditTriggers(tree_->LabelEdit() == TaskTree::LabelEditMode::Automatic
-                        ? QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed
-                        : QAbstractItemView::NoEditTriggers);
+    // Clicks on the selected node's label are the view's own business (see the mouse events):
+    // the item view's own rule takes a press that selected the node for a click on a node
+    // already selected.
+    renameTimer_.stop();
+    setEditTriggers(tree_->LabelEdit() == TaskTree::LabelEditMode::Automatic ? QAbstractItemView::EditKeyPressed
+                                                                              : QAbstractItemView::NoEditTriggers);
 }
 
 void TaskTreeView::showExpanded(const TreeNode* node) {
@@ -89,6 +100,8 @@ void TaskTreeView::showSelection(TreeNode* node) {
 }
 
 void TaskTreeView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    if (current != renameIndex_)
+        renameTimer_.stop();
     QTreeView::currentChanged(current, previous);
     takeSelection();
 }
@@ -120,11 +133,41 @@ void TaskTreeView::setDragHandlers(DragHandlers handlers) {
     setDropIndicatorShown(false); // the node under the pointer shows itself selected instead
 }
 
+bool TaskTreeView::isOnLabel(const QPoint& at) const {
+    const QModelIndex index = indexAt(at);
+    if (!index.isValid())
+        return false;
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    option.index = index;
+    option.text = index.data(Qt::DisplayRole).toString();
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    if (!index.data(Qt::DecorationRole).isNull())
+        option.features |= QStyleOptionViewItem::HasDecoration;
+    const QVariant font = index.data(Qt::FontRole);
+    if (font.isValid())
+        option.font = font.value<QFont>();
+    option.fontMetrics = QFontMetrics(option.font);
+    QRect label = style()->subElementRect(QStyle::SE_ItemViewItemText, &option, this);
+    // The text box spans the rest of the row; the label is the text itself.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    label.setWidth(std::min(label.width(), option.fontMetrics.horizontalAdvance(option.text) + 2 * margin));
+    return label.contains(at);
+}
+
 void TaskTreeView::mousePressEvent(QMouseEvent* event) {
-    dragPending_ =
-        drag_.starting && event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid();
-    pressedAt_ = event->position().toPoint();
+    const QPoint at = event->position().toPoint();
+    const QModelIndex index = indexAt(at);
+    renameTimer_.stop();
+    doubleClicked_ = false;
+    // Whether the node was selected before this press: the press itself selects it.
+    pressOnSelected_ = index.isValid() && index == currentIndex() && selectionModel()->isSelected(index) &&
+                       state() == NoState;
+    dragPending_ = drag_.starting && event->button() == Qt::LeftButton && index.isValid();
+    pressedAt_ = at;
     QTreeView::mousePressEvent(event);
+    emit mousePressed(event->button(), at);
 }
 
 void TaskTreeView::mouseMoveEvent(QMouseEvent* event) {
@@ -133,6 +176,7 @@ void TaskTreeView::mouseMoveEvent(QMouseEvent* event) {
         // into a selection of the rows the pointer passes: the drag takes the node pressed.
         if ((event->position().toPoint() - pressedAt_).manhattanLength() >= QApplication::startDragDistance()) {
             dragPending_ = false;
+            pressOnSelected_ = false;
             startDrag(Qt::MoveAction);
         }
         return;
@@ -141,28 +185,92 @@ void TaskTreeView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TaskTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    const QModelIndex index = indexAt(at);
+    const bool renameClick = event->button() == Qt::LeftButton && pressOnSelected_ && !doubleClicked_ &&
+                             tree_->LabelEdit() == TaskTree::LabelEditMode::Automatic && index.isValid() &&
+                             index == currentIndex() && state() == NoState && isOnLabel(at);
     dragPending_ = false;
+    pressOnSelected_ = false;
     QTreeView::mouseReleaseEvent(event);
+    if (renameClick) {
+        // Not yet: this click may be the first half of a double-click.
+        renameIndex_ = index;
+        renameTimer_.start(QApplication::doubleClickInterval());
+    }
+}
+
+void TaskTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    renameTimer_.stop();
+    doubleClicked_ = true;
+    QTreeView::mouseDoubleClickEvent(event);
+    doubleClicked_ = true; // the view may have handled it as a press
+}
+
+bool TaskTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool editing = QTreeView::edit(index, trigger, event);
+    if (editing && state() == EditingState)
+        editedIndex_ = index;
+    return editing;
+}
+
+void TaskTreeView::commitLabelEdit() {
+    if (state() != EditingState)
+        return;
+    QWidget* editor = indexWidget(editedIndex_);
+    if (!editor)
+        return;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+QMimeData* TaskTreeView::beginTaskDrag(const QString& key) {
+    static quint64 serial = 0;
+    dragToken_ = QByteArray::number(QCoreApplication::applicationPid()) + ':' +
+                 QByteArray::number(quintptr(this), 16) + ':' + QByteArray::number(++serial);
+    auto* data = new QMimeData;
+    data->setData(kTaskDragMimeType, dragToken_ + '\n' + key.toUtf8());
+    return data;
+}
+
+void TaskTreeView::endTaskDrag() {
+    dragToken_.clear();
+    if (drag_.finished)
+        drag_.finished();
+}
+
+bool TaskTreeView::isOwnDrag(const QMimeData* data) const {
+    return !dragToken_.isEmpty() && data && data->hasFormat(kTaskDragMimeType) &&
+           data->data(kTaskDragMimeType).split('\n').value(0) == dragToken_;
+}
+
+QString TaskTreeView::draggedKey(const QMimeData* data) const {
+    const QByteArray bytes = data->data(kTaskDragMimeType);
+    return QString::fromUtf8(bytes.mid(bytes.indexOf('\n') + 1));
 }
 
 void TaskTreeView::startDrag(Qt::DropActions) {
     if (!drag_.starting)
         return;
-    const QString text = drag_.starting();
-    if (text.isEmpty())
+    const QString key = drag_.starting();
+    if (key.isEmpty())
         return;
-    auto* data = new QMimeData;
-    data->setText(text);
     auto* drag = new QDrag(this);
-    drag->setMimeData(data);
+    drag->setMimeData(beginTaskDrag(key));
     // A task can only be moved: a copy would need a new identity the drag cannot give it.
-    drag->exec(Qt::MoveAction, Qt::MoveAction);
+    if (runDrag_)
+        runDrag_(drag);
+    else
+        drag->exec(Qt::MoveAction, Qt::MoveAction);
+    // Dropped here, dropped elsewhere or cancelled: the drag is over.
+    endTaskDrag();
 }
 
 void TaskTreeView::dragEnterEvent(QDragEnterEvent* event) {
     // Whether the pointer's place takes the drop is settled by the move event that always
-    // follows; the enter only decides whether this drag is one the tree could take at all.
-    if (drag_.over && event->mimeData()->hasText() && (event->possibleActions() & Qt::MoveAction)) {
+    // follows; the enter only decides whether this drag is one the tree could take at all:
+    // one that this tree started and that is still under way.
+    if (drag_.over && isOwnDrag(event->mimeData()) && (event->possibleActions() & Qt::MoveAction)) {
         event->setDropAction(Qt::MoveAction);
         event->accept();
         setState(DraggingState);
@@ -172,26 +280,27 @@ void TaskTreeView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TaskTreeView::dragMoveEvent(QDragMoveEvent* event) {
-    QTreeView::dragMoveEvent(event); // scrolls the rows near the edges; refuses, as the model takes no drops
-    const bool taken = drag_.over && event->mimeData()->hasText() && (event->possibleActions() & Qt::MoveAction) &&
-                       drag_.over(event->position().toPoint());
-    if (taken) {
-        event->setDropAction(Qt::MoveAction);
-        event->accept();
-    } else {
+    QTreeView::dragMoveEvent(event); // scrolls the rows near the edges
+    if (!drag_.over || !isOwnDrag(event->mimeData()) || !(event->possibleActions() & Qt::MoveAction)) {
         event->ignore();
+        return;
     }
+    // Over a node, that node shows itself as the target. Empty space takes the drop too, so that
+    // the window can say why nothing moves there.
+    drag_.over(event->position().toPoint());
+    event->setDropAction(Qt::MoveAction);
+    event->accept();
 }
 
 void TaskTreeView::dropEvent(QDropEvent* event) {
     stopAutoScroll();
     setState(NoState);
     viewport()->update();
-    if (!drag_.dropped || !event->mimeData()->hasText()) {
+    if (!drag_.dropped || !isOwnDrag(event->mimeData())) {
         event->ignore();
         return;
     }
-    drag_.dropped(event->mimeData()->text(), event->position().toPoint());
+    drag_.dropped(draggedKey(event->mimeData()), event->position().toPoint());
     // The window has done all there is to do; the drag's source must not remove anything.
     event->setDropAction(Qt::IgnoreAction);
     event->accept();
