@@ -66,23 +66,6 @@ private slots:
         QCOMPARE(d.o->statusText() == QStringLiteral("Saving complete.") || !saved, true);
     }
 
-    void shouldDiscardWhenTheSaveDialogIsCancelledAfterYes() {
-        test::Window w;
-        writeSetting("autoLoad", "NEVER");
-        Ortolan& o = w.start();
-        o.setFileHasBeenChanged(true);
-        Dialogs::setNextAnswer(PromptAnswer::Yes);
-        Dialogs::setNextFileName(std::nullopt); // the save dialog is cancelled
-        const QString other = w.listFile("other.oxml", test::smallList("Other", test::item("a")));
-        Dialogs::setNextFileName(other); // then the open dialog picks a file
-        o.action("MENU_OPEN")->trigger();
-        QCOMPARE(Dialogs::fileRequests().size(), 2);
-        QVERIFY(Dialogs::fileRequests()[0].save);
-        QVERIFY(!Dialogs::fileRequests()[1].save);
-        QCOMPARE(o.currentFileName(), other);
-        QCOMPARE(Dialogs::unanswered(), 0);
-    }
-
     void shouldLeaveEverythingWhenOpenIsCancelled() {
         Opened d;
         d.o->setFileHasBeenChanged(true);

@@ -1,11 +1,15 @@
 #include "model/TaskHandler.h"
 #include "views/Colouring.h"
 #include "views/TaskTreeView.h"
+#include "app/WrappingButton.h"
+#include "calendar/CalendarGrid.h"
+#include "calendar/CalendarManager.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QMenu>
+#include <QTabBar>
 #include <QTabWidget>
 
 using namespace ortolan;
@@ -50,7 +54,46 @@ private slots:
         QVERIFY(!o.NameText->isVisible());
         QVERIFY(!o.Button_Save_Edits->isVisible());
         QVERIFY(!o.CalendarControls->isVisible());
-        QCOMPARE(o.StatusLabel->text(), QStringLiteral("Welcome."));
+        // once the list is loaded, the placard and the empty progress bar are out of the way
+        QVERIFY(!o.Loader->isVisible());
+        QVERIFY(!o.ProgressBar->isVisible());
+        for (const char* name : {"AddTaskButton", "ViewAsList", "Command3", "CategoriesButton", "AddSubtaskButton",
+                                 "Command4", "MarkCompleteButton"})
+            QVERIFY2(o.findChild<WrappingButton*>(name)->captionFits(), name);
+    }
+
+    void shouldKeepTheTabsInReachOfATinyWindow() {
+        test::Window w;
+        Ortolan& o = w.start();
+        o.resize(20, 20);
+        QCoreApplication::processEvents();
+        o.resize(o.width() + 1, o.height() + 1);
+        QCoreApplication::processEvents();
+        QVERIFY(o.width() >= o.minimumWidth() && o.height() >= o.minimumHeight());
+        const QRect tabs = o.TabStrip->tabBar()->geometry().translated(o.TabStrip->pos());
+        QVERIFY(tabs.height() > 0);
+        QVERIFY2(tabs.bottom() < o.Status->y(), "the tabs lie above the status bar");
+        QVERIFY(o.RightFrame->x() > o.TabStrip->x());
+    }
+
+    void shouldDrawTheListOnWhiteOnADarkDesktop() {
+        QPalette dark;
+        dark.setColor(QPalette::Base, QColor(30, 30, 30));
+        dark.setColor(QPalette::Window, QColor(40, 40, 40));
+        dark.setColor(QPalette::Text, Qt::white);
+        QApplication::setPalette(dark);
+        test::Window w;
+        writeSetting("lastFile", w.listFile("today.oxml", todayList()));
+        Ortolan& o = w.start();
+        for (QWidget* view : {static_cast<QWidget*>(o.Tree), static_cast<QWidget*>(o.ListView),
+                              static_cast<QWidget*>(o.CalMan->grid)}) {
+            QCOMPARE(view->palette().color(QPalette::Base), QColor(Qt::white));
+            QCOMPARE(view->palette().color(QPalette::Text), QColor(Qt::black));
+        }
+        // the pixels below the last row are white
+        const QImage shown = o.Tree->viewport()->grab().toImage();
+        QCOMPARE(QColor(shown.pixel(shown.width() / 2, shown.height() - 3)), QColor(Qt::white));
+        QApplication::setPalette(QPalette());
     }
 
     void shouldKeepThePanelsControlsWhereTheyWereDesigned_data() {
@@ -64,7 +107,10 @@ private slots:
         QTest::newRow("AddSubtaskButton") << "AddSubtaskButton" << QRect(120, 3720, 1095, 855);
         QTest::newRow("Command4") << "Command4" << QRect(1320, 3720, 1095, 855);
         QTest::newRow("MarkCompleteButton") << "MarkCompleteButton" << QRect(2520, 3720, 1095, 855);
-        QTest::newRow("IconSelector") << "IconSelector" << QRect(120, 4560, 3495, 2175);
+        // "View as List" has a row of its own between the buttons and the icons
+        QTest::newRow("AddTaskButton") << "AddTaskButton" << QRect(120, 2880, 1095, 855);
+        QTest::newRow("ViewAsList") << "ViewAsList" << QRect(120, 4620, 3495, 375);
+        QTest::newRow("IconSelector") << "IconSelector" << QRect(120, 5040, 3495, 1695);
         QTest::newRow("Loader") << "Loader" << QRect(120, 120, 6135, 5655);
         QTest::newRow("NameText") << "NameText" << QRect(8400, 480, 4215, 495);
         QTest::newRow("Button_Save_Edits") << "Button_Save_Edits" << QRect(7560, 2520, 1095, 855);

@@ -56,8 +56,10 @@ bool Ortolan::askToSaveChanges(const QString& prompt) {
 }
 
 void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
-    // A relative name means the folder the program was started in, whatever it is later.
-    const QString fileName = name.isEmpty() ? name : QFileInfo(name).absoluteFilePath();
+    // A relative name means the folder the program was started in, whatever it is later. The
+    // bare name "temp.oxml" stays as it is: it stands for a list that has no name of its own yet.
+    const QString fileName =
+        name.isEmpty() || name == kUnnamedTemporary ? name : QFileInfo(name).absoluteFilePath();
     Tree->commitLabelEdit();
     if (listShown())
         ViewAsList_Click(); // the list showed the list being replaced
@@ -102,9 +104,12 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
     currentFileName_ = damaged ? QString() : fileName;
     // The reader reports the last item before registering it: count again now that all are in.
     const bool completed = statusText().startsWith(QLatin1String("Loading completed."));
-    // The top task is selected and the tree has the keys, so its commands work at once.
+    // The top task is selected and the tree has the keys, so its commands work at once. The
+    // status bar keeps what it says of the load, not the top task's key.
+    const QString said = statusText();
     tree_.setSelectedItem(tree_.Item(kRootID));
     showSelectedTask();
+    setStatus(said);
     Tree->setFocus();
     QString done = completed ? loadedText() : QString();
     if (result.skippedValues > 0)

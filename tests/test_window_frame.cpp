@@ -1,0 +1,102 @@
+// The window under a real window manager: an X server (Xvfb) and openbox, started by the test,
+// frame the window after it is shown, as a desktop does.
+
+#include "WindowTestSupport.h"
+
+#include <csignal>
+#include <QTabWidget>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace ortolan;
+
+namespace {
+
+pid_t spawn(const std::vector<std::string>& argv) {
+    std::vector<char*> args;
+    for (const std::string& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    pid_t pid = 0;
+    return posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) == 0 ? pid : 0;
+}
+
+void stop(pid_t pid) {
+    if (pid > 0) {
+        kill(pid, SIGTERM);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
+// Starts Xvfb on a free display and returns its number, or -1.
+int startXvfb(pid_t* pid) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    close(fds[1]);
+    char number[16] = {};
+    const ssize_t got = *pid ? read(fds[0], number, sizeof number - 1) : -1;
+    close(fds[0]);
+    return got > 0 ? std::atoi(number) : -1;
+}
+
+// The gap between the bottom of the tab strip and the top of the status bar, in pixels.
+int gapAboveStatus(const Ortolan& o) {
+    return o.Status->y() - (o.TabStrip->y() + o.TabStrip->height());
+}
+
+} // namespace
+
+class TestWindowFrame : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldLayOutTheFramedWindowAsTheDesignedOne() {
+        test::Window w;
+        Ortolan& o = w.start();
+        // the design: the tab strip ends 90 twips above the status bar
+        const int designGap = pixelsFromTwips(90, o.logicalDpiY());
+        // openbox frames the window after it was first laid out
+        QTRY_VERIFY_WITH_TIMEOUT(o.frameGeometry().height() > o.geometry().height(), 10000);
+        QTest::qWait(200);
+        const int treeHeight = o.Tree->height();
+        o.resize(o.width(), o.height() + 40);
+        QTRY_VERIFY_WITH_TIMEOUT(o.Tree->height() != treeHeight, 5000);
+        QCOMPARE(o.Tree->height(), treeHeight + 40);
+        QVERIFY(qAbs(gapAboveStatus(o) - designGap) <= 1);
+        o.resize(o.width(), o.height() - 60);
+        QTRY_VERIFY_WITH_TIMEOUT(o.Tree->height() == treeHeight - 20, 5000);
+        QVERIFY(qAbs(gapAboveStatus(o) - designGap) <= 1);
+    }
+};
+
+int main(int argc, char** argv) {
+    pid_t xvfb = 0;
+    const int display = startXvfb(&xvfb);
+    if (display < 0) {
+        std::fprintf(stderr, "Xvfb could not be started\n");
+        return 1;
+    }
+    setenv("DISPLAY", (":" + std::to_string(display)).c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // openbox frames only the windows mapped once it runs; it says when by running a command.
+    const std::string ready = "/tmp/ortolan-openbox-ready-" + std::to_string(getpid());
+    const pid_t openbox = spawn({"openbox", "--sm-disable", "--startup", "touch " + ready});
+    for (int i = 0; i < 100 && access(ready.c_str(), F_OK) != 0; ++i)
+        usleep(50000);
+    unlink(ready.c_str());
+    int result = 1;
+    {
+        QApplication app(argc, argv);
+        TestWindowFrame test;
+        result = QTest::qExec(&test, argc, argv);
+    }
+    stop(openbox);
+    stop(xvfb);
+    return result;
+}
+
+#include "test_window_frame.moc"
