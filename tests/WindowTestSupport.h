@@ -10,6 +10,11 @@
 
 #include <memory>
 #include <QApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QDir>
 #include <QFrame>
 #include <QLabel>
@@ -136,6 +141,50 @@ inline void press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
     QCoreApplication::processEvents();
 }
 
+// Clicks the tab with this caption, as the user picks a view.
+inline void clickTab(Ortolan& o, const QString& caption) {
+    QTabBar* bar = o.TabStrip->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->tabText(i) == caption)
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+}
+
+// What a drag sends to the widget under the pointer: enter, move, and a drop where the move was
+// taken, or a leave when the user lets go elsewhere. Returns whether the widget took the drop.
+inline bool sendDrag(QWidget* target, const QPoint& at, const QMimeData* data, bool drop = true) {
+    QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDragMoveEvent move(at, Qt::MoveAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &move);
+    if (!move.isAccepted() || !drop) {
+        QDragLeaveEvent leave;
+        QApplication::sendEvent(target, &leave);
+        return false;
+    }
+    QDropEvent dropped(at, Qt::MoveAction, data, Qt::LeftButton, {});
+    QApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
+
+// Drags a task of the tree with the mouse: press on it, move past the drag distance, and the
+// drag carries it to target, at a point of target. drop false: the user cancels (Escape).
+// Returns whether the drop was taken.
+inline bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const QPoint& at, bool drop = true) {
+    bool taken = false;
+    o.Tree->setDragRunner([&](QDrag* drag) {
+        taken = sendDrag(target, at, drag->mimeData(), drop);
+        return taken ? Qt::MoveAction : Qt::IgnoreAction;
+    });
+    const QPoint from = labelPoint(o.Tree, node);
+    QTest::mousePress(o.Tree->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(o.Tree->viewport(), from + QPoint(0, QApplication::startDragDistance() + 2));
+    // The drag took the release; the button comes up where no row can take it for a click.
+    QTest::mouseRelease(o.Tree->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
+    return taken;
+}
+
 // A window started on a list of its own, home.oxml, with lookups by shown text.
 struct OpenList {
     Window w;
@@ -169,4 +218,21 @@ struct OpenList {
     QString children(const QString& parent) const { return children(node(parent)); }
 };
 
+} // namespace ortolan::test
+
+namespace ortolan::test {
+// Drags one task of the tree onto another, the first one found and pressed, then the second.
+inline bool dragTaskOnto(Ortolan& o, const TreeNode* dragged, const TreeNode* target) {
+    labelPoint(o.Tree, dragged);
+    bool taken = false;
+    o.Tree->setDragRunner([&](QDrag* drag) {
+        taken = sendDrag(o.Tree->viewport(), labelPoint(o.Tree, target), drag->mimeData());
+        return taken ? Qt::MoveAction : Qt::IgnoreAction;
+    });
+    const QPoint from = labelPoint(o.Tree, dragged);
+    QTest::mousePress(o.Tree->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(o.Tree->viewport(), from + QPoint(0, QApplication::startDragDistance() + 2));
+    QTest::mouseRelease(o.Tree->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
+    return taken;
+}
 } // namespace ortolan::test

@@ -24,6 +24,9 @@
 
 using namespace ortolan;
 using test::click;
+using test::clickTab;
+using test::dragTask;
+using test::sendDrag;
 using test::doubleClick;
 using test::item;
 using test::labelEditor;
@@ -46,53 +49,6 @@ struct Driven : test::OpenList {
 };
 
 
-// Clicks the tab with this caption, as the user picks a view.
-void clickTab(Ortolan& o, const QString& caption) {
-    QTabBar* bar = o.TabStrip->tabBar();
-    for (int i = 0; i < bar->count(); ++i)
-        if (bar->tabText(i) == caption)
-            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
-}
-
-// What a drag sends to the widget under the pointer: enter, move, and a drop where the move was
-// taken, or a leave when the user lets go elsewhere. Returns whether the widget took the drop.
-bool sendDrag(QWidget* target, const QPoint& at, const QMimeData* data, bool drop = true) {
-    QDragEnterEvent enter(at, Qt::MoveAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &enter);
-    if (!enter.isAccepted())
-        return false;
-    QDragMoveEvent move(at, Qt::MoveAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &move);
-    if (!move.isAccepted() || !drop) {
-        QDragLeaveEvent leave;
-        QApplication::sendEvent(target, &leave);
-        return false;
-    }
-    QDropEvent dropped(at, Qt::MoveAction, data, Qt::LeftButton, {});
-    QApplication::sendEvent(target, &dropped);
-    return dropped.isAccepted();
-}
-
-// Drags a task of the tree with the mouse: press on it, move past the drag distance, and the
-// drag carries it to target, at a point of target. drop false: the user cancels (Escape).
-// Returns whether the drop was taken.
-bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const QPoint& at, bool drop = true) {
-    bool taken = false;
-    o.Tree->setDragRunner([&](QDrag* drag) {
-        taken = sendDrag(target, at, drag->mimeData(), drop);
-        return taken ? Qt::MoveAction : Qt::IgnoreAction;
-    });
-    const QPoint from = test::labelPoint(o.Tree, node);
-    QTest::mousePress(o.Tree->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(o.Tree->viewport(), from + QPoint(0, QApplication::startDragDistance() + 2));
-    // The drag took the release; the button comes up where no row can take it for a click.
-    QTest::mouseRelease(o.Tree->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
-    return taken;
-}
-
-QPoint rowPoint(Ortolan& o, const TreeNode* node) {
-    return test::labelPoint(o.Tree, node);
-}
 
 QString dayText(Ortolan& o, int year, int month, int day) {
     return o.CalMan->GetDateText(QDateTime(QDate(year, month, day), QTime()));
@@ -328,7 +284,7 @@ private slots:
 
     void shouldMoveATaskDroppedOnAnother() {
         Driven d;
-        QVERIFY(dragTask(*d.o, d.node("Leaf"), d.tree()->viewport(), rowPoint(*d.o, d.node("Rent 500"))));
+        QVERIFY(dragTask(*d.o, d.node("Leaf"), d.tree()->viewport(), test::labelPoint(d.o->Tree, d.node("Rent 500"))));
         QCOMPARE(d.children("Rent 500"), QStringLiteral("Leaf"));
         QVERIFY(d.o->fileHasBeenChanged());
         QVERIFY(!d.o->treeDragActive());
@@ -349,17 +305,17 @@ private slots:
     void shouldTakeOnlyItsOwnDragUnderWay() {
         Driven d;
         // a drag cancelled with the pointer over the tree leaves nothing behind
-        QVERIFY(!dragTask(*d.o, d.node("Leaf"), d.tree()->viewport(), rowPoint(*d.o, d.node("Food 200")), false));
+        QVERIFY(!dragTask(*d.o, d.node("Leaf"), d.tree()->viewport(), test::labelPoint(d.o->Tree, d.node("Food 200")), false));
         QVERIFY(!d.o->treeDragActive());
         // a task of another window's tree, with a key this list also has
         TaskTree otherTree;
         TaskTreeView other(&otherTree);
         std::unique_ptr<QMimeData> foreign(other.beginTaskDrag(d.node("Leaf")->Key()));
-        QVERIFY(!sendDrag(d.tree()->viewport(), rowPoint(*d.o, d.node("Rent 500")), foreign.get()));
+        QVERIFY(!sendDrag(d.tree()->viewport(), test::labelPoint(d.o->Tree, d.node("Rent 500")), foreign.get()));
         // and a drag of this tree once it has ended
         std::unique_ptr<QMimeData> stale(d.tree()->beginTaskDrag(d.node("Leaf")->Key()));
         d.tree()->endTaskDrag();
-        QVERIFY(!sendDrag(d.tree()->viewport(), rowPoint(*d.o, d.node("Rent 500")), stale.get()));
+        QVERIFY(!sendDrag(d.tree()->viewport(), test::labelPoint(d.o->Tree, d.node("Rent 500")), stale.get()));
         QCOMPARE(d.children(), QStringLiteral("Rent 500,Food 200,Total 700,Box,Leaf"));
         QVERIFY(!d.o->fileHasBeenChanged());
     }
