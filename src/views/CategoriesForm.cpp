@@ -98,7 +98,8 @@ void CategoriesForm::visibleTime_Timer() {
 }
 
 bool CategoriesForm::event(QEvent* event) {
-    if (event->type() == QEvent::Show || event->type() == QEvent::WindowActivate)
+    // An activation can arrive after a click has chosen an entry and hidden the chooser.
+    if (event->type() == QEvent::Show || (event->type() == QEvent::WindowActivate && isVisible()))
         Form_Activate();
     return QWidget::event(event);
 }
