@@ -48,22 +48,6 @@ private slots:
         QCOMPARE(tasks->at(3).status, kStatusComplete);
     }
 
-    void shouldCarryALeafAlone() {
-        Trip t;
-        const auto tasks = TaskFragment::read(TaskFragment::write(*t.deposit, t.list.th));
-        QVERIFY(tasks);
-        QCOMPARE(shape(*tasks), QStringLiteral("Deposit 120<-1"));
-    }
-
-    void shouldLeaveTheSourceListAsItWas() {
-        Trip t;
-        const QByteArray before = t.list.xml.fileContents();
-        TaskFragment::write(*t.trip, t.list.th);
-        QCOMPARE(t.list.xml.fileContents(), before);
-        QCOMPARE(t.list.th.getTaskCount(), qint64(5));
-        QCOMPARE(t.list.th.getNewTaskID(), QStringLiteral("T6"));
-    }
-
     void shouldKeepEveryValueExactly_data() {
         QTest::addColumn<QString>("value");
         QTest::newRow("plain") << "Buy milk";
@@ -197,12 +181,6 @@ private slots:
         const auto tasks = TaskFragment::read(file);
         QVERIFY(tasks);
         QCOMPARE(shape(*tasks), QStringLiteral("Milk<-1\nOat<0\nBread<-1"));
-    }
-
-    void shouldReadAListWithoutTasksAsNone() {
-        const auto tasks = TaskFragment::read("<XML><FORMATVERSION>1.02</FORMATVERSION><LIST></LIST></XML>");
-        QVERIFY(tasks);
-        QVERIFY(tasks->empty());
     }
 
     void shouldRefuseWhatIsNotAFragment_data() {

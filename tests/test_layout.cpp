@@ -83,14 +83,6 @@ private slots:
         QCOMPARE(rectNamed(g, control), expected);
     }
 
-    void shouldLeaveRecordedSizeToStartUp() {
-        // given / when
-        const WindowGeometry g = designGeometry();
-        // then: start-up sets these from the real window before the first layout
-        QCOMPARE(g.lastHeight, 0.0);
-        QCOMPARE(g.lastWidth, qint16(0));
-    }
-
     void shouldKeepHeightsAndFitWidthsOnFirstLayoutAtDesignSize() {
         // given the window at its design size, recorded by start-up
         // when start-up lays it out for the first time
@@ -132,19 +124,6 @@ private slots:
         QCOMPARE(after.tabStrip.top, 0);
         QCOMPARE(after.status, before.status);
         QCOMPARE(after.lastHeight, 8080.0 + change);
-    }
-
-    void shouldFollowHeightOverSeveralResizes() {
-        // given a laid-out window
-        WindowGeometry g = laidOut();
-        // when it grows by 600, then shrinks by 900, then grows by 450
-        g = Form_Resize(g, sizeForClient(kClientWidth, kClientHeight + 600));
-        g = Form_Resize(g, sizeForClient(kClientWidth, kClientHeight - 300));
-        g = Form_Resize(g, sizeForClient(kClientWidth, kClientHeight + 150));
-        // then the heights are those of the window's last size against the design
-        QCOMPARE(g.tree.height, 6015 + 150);
-        QCOMPARE(g.listView.height, 6015 + 150);
-        QCOMPARE(g.tabStrip.height, 6735 + 150);
     }
 
     void shouldMoveRightFrameAndWidenTabStripWithTheWindow_data() {
@@ -252,26 +231,6 @@ private slots:
         QCOMPARE(after.rightFrame.width, 3735);
     }
 
-    void shouldNeverGiveProgressBarANegativeHeight_data() {
-        QTest::addColumn<int>("statusHeight");
-        QTest::addColumn<int>("progressHeight");
-        QTest::newRow("no status bar") << 0 << 0;
-        QTest::newRow("status bar 5 high") << 5 << 0;
-        QTest::newRow("status bar 10 high") << 10 << 0;
-        QTest::newRow("status bar 11 high") << 11 << 1;
-    }
-    void shouldNeverGiveProgressBarANegativeHeight() {
-        QFETCH(int, statusHeight);
-        QFETCH(int, progressHeight);
-        // given a window whose status bar is thin
-        WindowGeometry before = laidOut();
-        before.status.height = statusHeight;
-        // when it is laid out
-        const WindowGeometry after = Form_Resize(before, designSize());
-        // then the progress bar is the status bar's height less 10, but not below zero
-        QCOMPARE(after.progressBar.height, progressHeight);
-    }
-
     void shouldGrowAgainWhenShorterThanTheHeightDifference() {
         // given a laid-out window: outer height 8080, tree 6015 (difference 2065), strip 6735 (1345)
         const WindowGeometry before = laidOut();
@@ -313,29 +272,6 @@ private slots:
         QCOMPARE(after.tree.height, treeHeight);
         QCOMPARE(after.listView.height, treeHeight);
         QCOMPARE(after.tabStrip.height, tabStripHeight);
-    }
-
-    void shouldRecordOuterSizeAtTheEnd_data() {
-        QTest::addColumn<double>("outerWidth");
-        QTest::addColumn<double>("outerHeight");
-        QTest::addColumn<qint16>("lastWidth");
-        QTest::newRow("whole numbers") << 10410.0 << 8680.0 << qint16(10410);
-        QTest::newRow("fractions kept in height") << 10110.25 << 8080.75 << qint16(10110);
-        QTest::newRow("half width to even below") << 10110.5 << 8080.0 << qint16(10110);
-        QTest::newRow("half width to even above") << 10111.5 << 8080.0 << qint16(10112);
-        QTest::newRow("width past 16 bits") << 40000.0 << 8080.0 << qint16(32767);
-    }
-    void shouldRecordOuterSizeAtTheEnd() {
-        QFETCH(double, outerWidth);
-        QFETCH(double, outerHeight);
-        QFETCH(qint16, lastWidth);
-        // given a laid-out window
-        const WindowGeometry before = laidOut();
-        // when it is laid out at a new outer size
-        const WindowGeometry after = Form_Resize(before, {outerWidth, outerHeight, 9990, 7080, false});
-        // then the outer height is kept as it is and the width rounded into 16 bits
-        QCOMPARE(after.lastHeight, outerHeight);
-        QCOMPARE(after.lastWidth, lastWidth);
     }
 
     void shouldConvertPixelsToTwips_data() {

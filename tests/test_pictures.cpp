@@ -86,26 +86,11 @@ void checkSmallPicture(const QIcon& icon, const QByteArray& what) {
 class TestPictures : public QObject {
     Q_OBJECT
 private slots:
-    void shouldCountThePictures() {
-        QCOMPARE(taskPictureCount(), 23);
-        QCOMPARE(tabPictureCount(), 4);
-    }
-
     void shouldGiveNoPictureOutsideTheNumbers() {
         for (int number : {0, -1, 24, 1000})
             QVERIFY2(taskPicture(number).isNull(), QByteArray::number(number));
         for (int number : {0, -1, 5, 23})
             QVERIFY2(tabPicture(number).isNull(), QByteArray::number(number));
-    }
-
-    void shouldDrawEveryTaskPictureAt16Pixels() {
-        for (int number = 1; number <= taskPictureCount(); ++number)
-            checkSmallPicture(taskPicture(number), "task picture " + QByteArray::number(number));
-    }
-
-    void shouldDrawEveryTabPictureAt16Pixels() {
-        for (int number = 1; number <= tabPictureCount(); ++number)
-            checkSmallPicture(tabPicture(number), "tab picture " + QByteArray::number(number));
     }
 
     void shouldTellTheTaskPicturesApart() {
@@ -132,26 +117,6 @@ private slots:
             for (int b = a + 1; b < images.size(); ++b)
                 QVERIFY2(differentPixels(images[a], images[b]) >= 20,
                          qPrintable(QString("tab pictures %1 and %2 look alike").arg(a + 1).arg(b + 1)));
-    }
-
-    void shouldKeepTheDefaultTaskAndNoneTabGrey() {
-        // The default task picture stays out of the way of the coloured ones a user picks; "<None>"
-        // is an empty, colourless look.
-        QVERIFY2(meanSaturation(image16(taskPicture(2))) < 40, "task picture 2 is coloured");
-        QVERIFY2(meanSaturation(image16(tabPicture(2))) < 40, "tab picture 2 is coloured");
-        QVERIFY2(meanSaturation(image16(taskPicture(5))) > 100, "task picture 5 is grey");
-    }
-
-    void shouldDrawTodayInRed() {
-        QVERIFY(redShare(image16(tabPicture(1))) > 0.5);
-        QVERIFY(redShare(image16(tabPicture(3))) < 0.1);
-    }
-
-    void shouldDrawEachPictureOnlyOnce() {
-        QCOMPARE(taskPicture(7).cacheKey(), taskPicture(7).cacheKey());
-        QCOMPARE(tabPicture(3).cacheKey(), tabPicture(3).cacheKey());
-        QCOMPARE(applicationIcon().cacheKey(), applicationIcon().cacheKey());
-        QVERIFY(taskPicture(7).cacheKey() != taskPicture(8).cacheKey());
     }
 
     void shouldDrawTheApplicationIconAtEverySize() {

@@ -174,18 +174,6 @@ private slots:
         }
     }
 
-    void shouldRefuseAVersionTooLargeForANumber() {
-        test::ScriptedPrompt prompt;
-        test::TaskList list;
-        const LoadResult r = list.loadBytes(file(item("A"), "1e999"), &prompt);
-        QVERIFY(!r.ok);
-        QCOMPARE(prompt.asked.size(), 1);
-        QCOMPARE(prompt.asked.first().text, QStringLiteral("Cannot load file. This is not a valid Ortolan file."));
-        QCOMPARE(prompt.asked.first().title, QStringLiteral("Error Loading File"));
-        QCOMPARE(prompt.asked.first().icon, PromptIcon::Critical);
-        QCOMPARE(prompt.asked.first().buttons, PromptButtons::Ok);
-    }
-
     void shouldReadMissingAndEmptyFilesAsAnEmptyList() {
         QTemporaryDir dir;
         QFile empty(dir.filePath("empty.oxml"));
@@ -435,11 +423,6 @@ private slots:
             QVERIFY(seen[i] > seen[i - 1]);
         if (items == 10)
             QCOMPARE(seen.first(), 0.1f);
-    }
-
-    void shouldCountAnItemAtTheVeryStart() {
-        const QList<float> seen = progressOf("<ITEM><NAME>a</NAME></ITEM><LIST>" + item("b") + "</LIST>");
-        QCOMPARE(seen, QList<float>({0.5f}));
     }
 
     void shouldColourAndRecalculateAfterReading() {

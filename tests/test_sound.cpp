@@ -71,19 +71,6 @@ private slots:
         QVERIFY2(timer.elapsed() < 5000, "playing a sound must not wait for it");
     }
 
-    void shouldOpenTheFolderOfTheCurrentFile() {
-        test::TempDataHome home;
-        QList<QUrl> opened;
-        const UrlOpener recorder = [&](const QUrl& url) {
-            opened << url;
-            return true;
-        };
-        QVERIFY(MENU_OPEN_FOLDER("/home/ann/lists/home.oxml", recorder));
-        QVERIFY(MENU_OPEN_FOLDER("", recorder));
-        QCOMPARE(opened.size(), 2);
-        QCOMPARE(opened[0], QUrl::fromLocalFile("/home/ann/lists/"));
-        QCOMPARE(opened[1], QUrl::fromLocalFile(getDataFolder()));
-    }
 };
 
 QTEST_MAIN(TestSound)

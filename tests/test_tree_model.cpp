@@ -252,36 +252,6 @@ private slots:
         }
     }
 
-    void shouldShowTheTextForDisplayAndEditing() {
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        s.b->setText(QStringLiteral("Buy bread"));
-        const QModelIndex index = model.indexFromNode(s.b);
-        QCOMPARE(index.data(Qt::DisplayRole).toString(), QStringLiteral("Buy bread"));
-        QCOMPARE(index.data(Qt::EditRole).toString(), QStringLiteral("Buy bread"));
-        QCOMPARE(changed.size(), 1);
-        QCOMPARE(changed.first().at(0).value<QModelIndex>(), index);
-    }
-
-    void shouldShowThePictureOfTheNodesNumberOnceThereIsAProvider() {
-        // given a model without pictures
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        s.b->setImage(5);
-        const QModelIndex b = model.indexFromNode(s.b);
-        QVERIFY(!b.data(Qt::DecorationRole).isValid());
-        QSignalSpy relaid(&model, &QAbstractItemModel::layoutChanged);
-        // when pictures are provided
-        model.setPictureProvider(numberedPicture);
-        // then every row shows its own picture, and views are told to look again
-        QCOMPARE(relaid.size(), 1);
-        QCOMPARE(centreColour(b.data(Qt::DecorationRole).value<QIcon>()), QColor(50, 0, 0));
-        QCOMPARE(centreColour(model.indexFromNode(s.root).data(Qt::DecorationRole).value<QIcon>()), QColor(10, 0, 0));
-        s.b->setImage(7);
-        QCOMPARE(centreColour(b.data(Qt::DecorationRole).value<QIcon>()), QColor(70, 0, 0));
-    }
-
     void shouldReportAnEditedLabelWithoutChangingTheNode() {
         // given
         SmallList s;
@@ -301,51 +271,7 @@ private slots:
         QCOMPARE(changed.size(), 0);
     }
 
-    void shouldRefuseDataOtherThanTheLabel() {
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        QSignalSpy edited(&model, &TaskTreeModel::labelEdited);
-        QVERIFY(!model.setData(model.indexFromNode(s.a2), QColor(Qt::red), Qt::ForegroundRole));
-        QVERIFY(!model.setData(QModelIndex(), QStringLiteral("x"), Qt::EditRole));
-        QCOMPARE(edited.size(), 0);
-    }
-
-    void shouldLetEveryNodeBeSelectedAndEdited() {
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        for (const TreeNode* n : {s.root, s.a, s.a1}) {
-            const Qt::ItemFlags f = model.flags(model.indexFromNode(n));
-            QVERIFY(f.testFlag(Qt::ItemIsEnabled));
-            QVERIFY(f.testFlag(Qt::ItemIsSelectable));
-            QVERIFY(f.testFlag(Qt::ItemIsEditable));
-        }
-    }
-
-    void shouldStartAfreshWhenTheTreeIsCleared() {
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        const QPersistentModelIndex held = model.indexFromNode(s.a1);
-        QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-        s.list.tree.Clear();
-        QCOMPARE(reset.size(), 1);
-        QCOMPARE(model.rowCount(), 0);
-        QVERIFY(!held.isValid());
-        s.list.tree.AddTopLevel(kRootID, QStringLiteral("Fresh"), 1);
-        QCOMPARE(modelShape(model), QStringLiteral("Fresh"));
-    }
-
     // ---- the view ----
-
-    void shouldExpandTheViewWhenTheTreeExpandsANode() {
-        SmallList s;
-        TaskTreeView view(&s.list.tree);
-        const QModelIndex a = view.model()->indexFromNode(s.a);
-        QVERIFY(!view.isExpanded(a));
-        s.a->setExpanded(true);
-        QVERIFY(view.isExpanded(a));
-        s.a->setExpanded(false);
-        QVERIFY(!view.isExpanded(a));
-    }
 
     void shouldMarkTheNodeWhenTheUserExpandsOrCollapsesIt() {
         // given a shown list with A current
@@ -365,24 +291,6 @@ private slots:
         QTest::keyClick(view.viewport(), Qt::Key_Left);
         QVERIFY(!s.a->Expanded());
         QCOMPARE(expandedChanged.size(), 2);
-    }
-
-    void shouldShowTheTopNodeOfALoadedListExpanded() {
-        // given a list saved with nested tasks
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("list.oxml"));
-        {
-            SmallList saved;
-            QVERIFY(test::writeFile(file, saved.list.xml.fileContents()));
-        }
-        // when it is opened into a tree the view already shows
-        test::TaskList list;
-        TaskTreeView view(&list.tree);
-        QVERIFY(loadTaskList(list.xml, file, list.tree, list.th).ok);
-        // then the view shows it all, its top node opened
-        QCOMPARE(modelShape(*view.model()), QStringLiteral("My Tasks(A(A1,A2),B,C)"));
-        QVERIFY(view.isExpanded(view.model()->indexFromNode(list.tree.Item(kRootID))));
-        QCOMPARE(differences(view), QString());
     }
 
     void shouldKeepExpandedStateThroughStructureChanges_data() {
@@ -429,16 +337,6 @@ private slots:
         QCOMPARE(differences(view), QString());
     }
 
-    void shouldShowTheStateOfTheListItIsMadeFor() {
-        SmallList s;
-        s.root->setExpanded(true);
-        s.a->setExpanded(true);
-        s.list.tree.setSelectedItem(s.a2);
-        TaskTreeView view(&s.list.tree);
-        QVERIFY(view.isExpanded(view.model()->indexFromNode(s.a)));
-        QCOMPARE(differences(view), QString());
-    }
-
     void shouldStayInStepWhenAMoveHasToBeShownAsAReset() {
         // given A and its child A1 expanded, A2 selected
         SmallList s;
@@ -456,21 +354,6 @@ private slots:
         QCOMPARE(modelShape(*view.model()), QStringLiteral("My Tasks(A(A1(A11),A2),B,C)"));
         QCOMPARE(differences(view), QString());
         QVERIFY(view.isExpanded(view.model()->indexFromNode(s.a1)));
-    }
-
-    void shouldSelectTheRowOfTheTreesSelection() {
-        SmallList s;
-        s.root->setExpanded(true);
-        TaskTreeView view(&s.list.tree);
-        QSignalSpy selected(&s.list.tree, &TaskTree::selectionChanged);
-        s.list.tree.setSelectedItem(s.b);
-        const QModelIndex b = view.model()->indexFromNode(s.b);
-        QCOMPARE(view.currentIndex(), b);
-        QCOMPARE(view.selectionModel()->selectedRows(), QModelIndexList{b});
-        s.list.tree.setSelectedItem(nullptr);
-        QVERIFY(!view.currentIndex().isValid());
-        QVERIFY(!view.selectionModel()->hasSelection());
-        QCOMPARE(selected.size(), 2); // the view showed each change without changing it again
     }
 
     void shouldOpenTheAncestorsOfANodeTheTreeSelects_data() {
@@ -718,12 +601,6 @@ private slots:
         QCOMPARE(s.a2->Text(), QStringLiteral("A2"));
     }
 
-    void shouldShowNoEditorWhenNothingIsSelected() {
-        SmallList s;
-        TaskTreeView view(&s.list.tree);
-        s.list.tree.StartLabelEdit();
-        QVERIFY(view.viewport()->findChildren<QLineEdit*>().isEmpty());
-    }
 };
 
 QTEST_MAIN(TestTreeModel)

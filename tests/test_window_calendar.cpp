@@ -73,31 +73,7 @@ private slots:
         QCOMPARE(c.grid().Month(), expectedMonth);
     }
 
-    void shouldReturnToTheSameMonthAfterTwelveSteps() {
-        for (int month = 1; month <= 12; ++month) {
-            Calendar c;
-            c.show(2026, month);
-            for (int i = 0; i < 12; ++i)
-                c.o->CalendarNext->click();
-            QCOMPARE(c.grid().Month(), month);
-            QCOMPARE(c.grid().year(), 2027);
-            for (int i = 0; i < 12; ++i)
-                c.o->CalendarPrevious->click();
-            QCOMPARE(c.grid().Month(), month);
-            QCOMPARE(c.grid().year(), 2026);
-        }
-    }
-
     // ---- font size ----
-
-    void shouldOfferTheSevenSizesUnderFontSize() {
-        Calendar c;
-        QStringList sizes;
-        for (int i = 0; i < c.o->CalendarFontSize->count(); ++i)
-            sizes << c.o->CalendarFontSize->itemText(i);
-        QCOMPARE(sizes, (QStringList{"6", "7", "8", "9", "10", "12", "14"}));
-        QCOMPARE(c.o->CalendarFontSize->currentText(), QStringLiteral("Font Size"));
-    }
 
     void shouldReadTheFontSizeFromTheBoxText_data() {
         QTest::addColumn<QString>("text");
@@ -294,20 +270,6 @@ private slots:
 
     // ---- lines without a task ----
 
-    void shouldKeepTextLinesInTheOrderWritten() {
-        // given December shown
-        Calendar c;
-        c.show(2026, 12);
-        // when two lines are written to a day of another month
-        c.o->SetCalDateText(makeDueDate(QDate(2027, 2, 3), QTime(9, 30)), "Meeting");
-        c.o->SetCalDateText(makeDueDate(QDate(2027, 2, 3)), "Lunch");
-        // then both are there in that order, the grid shows that month, and nothing is changed
-        QCOMPARE(c.text(2027, 2, 3), QStringLiteral("Meeting\r\nLunch\r\n"));
-        QCOMPARE(c.grid().Month(), 2);
-        QCOMPARE(c.grid().year(), 2027);
-        QVERIFY(!c.o->fileHasBeenChanged());
-    }
-
     // ---- after a load ----
 
     void shouldListDueDatesAfterALoad() {
@@ -357,22 +319,6 @@ private slots:
         QCOMPARE(c.text(2026, 4, 1), QString());
         QVERIFY(c.o->fileHasBeenChanged());
         QVERIFY(Dialogs::messages().isEmpty());
-    }
-
-    void shouldMoveALoadedDueDateLikeAFreshOne() {
-        Calendar c;
-        c.select("Pay rent");
-        c.doubleClick(7);
-        QCOMPARE(c.text(2026, 4, 1), QString());
-        QCOMPARE(c.text(2026, 12, 7), QStringLiteral("-Pay rent\r\n"));
-    }
-
-    void shouldMarkTheDocumentWhenRemovingAMissingDate() {
-        Calendar c;
-        c.select("A");
-        c.o->action("MENU_RemoveCalDate")->trigger();
-        QVERIFY(!hasDueDate(c.task("A")->DateDue));
-        QVERIFY(c.o->fileHasBeenChanged());
     }
 
     // ---- the Insert menu ----

@@ -268,22 +268,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!f->isVisible(), 2000);
     }
 
-    void shouldAnswerAddCategoryWithANotice() {
-        Chooser c;
-        c.o->action("MENU_AddCategory")->trigger();
-        const QList<PromptMessage> shown = Dialogs::messages();
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.last().text, QStringLiteral("Feature not yet implemented."));
-        QCOMPARE(shown.last().title, kAppTitle);
-    }
-
-    void shouldCloseWithTheMainWindow() {
-        Chooser c;
-        QPointer<CategoriesForm> f = c.openOn("Errand");
-        QVERIFY(f);
-        c.w.window.reset();
-        QVERIFY(f.isNull());
-    }
 };
 
 QTEST_MAIN(TestWindowCategories)

@@ -133,21 +133,6 @@ private slots:
         QCOMPARE(l.o->Tree->model()->nodeFromIndex(l.o->Tree->currentIndex()), selected);
     }
 
-    void shouldDeleteAnOnlyChildAndThenItsParent() {
-        // given A with its only sub-task A1
-        Listed l(test::item("A", "", "<LIST>" + test::item("A1") + "</LIST>") + test::item("B"));
-        l.select("A1");
-        // when A1 is deleted
-        l.run("MENU_INSERT_Delete");
-        // then A has no sub-tasks, and A itself can go next
-        QVERIFY(!l.node("A1"));
-        QVERIFY(!l.node("A")->Child());
-        l.select("A");
-        l.run("MENU_INSERT_Delete");
-        QCOMPARE(l.children(), QStringLiteral("B"));
-        QVERIFY(Dialogs::messages().isEmpty());
-    }
-
     void shouldRefuseToDeleteATaskWithSubTasks() {
         Listed l;
         l.select("Trip");
@@ -193,26 +178,6 @@ private slots:
         QVERIFY(l.o->taskH().getTask(kRootID));
         QVERIFY(!l.o->fileHasBeenChanged());
         QCOMPARE(clipboard()->text(), QStringLiteral("kept"));
-    }
-
-    void shouldDoNothingWithoutASelection_data() {
-        QTest::addColumn<QString>("command");
-        QTest::newRow("delete") << "MENU_INSERT_Delete";
-        QTest::newRow("cut") << "MENU_Cut";
-        QTest::newRow("paste") << "MENU_Paste";
-    }
-    void shouldDoNothingWithoutASelection() {
-        QFETCH(QString, command);
-        Listed l;
-        l.select("Fee 30");
-        l.run("MENU_Cut");
-        l.o->setFileHasBeenChanged(false);
-        l.o->tree().setSelectedItem(nullptr);
-        const QByteArray before = l.o->xml().fileContents();
-        l.o->action(command)->trigger();
-        QCOMPARE(l.o->xml().fileContents(), before);
-        QVERIFY(!l.o->fileHasBeenChanged());
-        QVERIFY(Dialogs::messages().isEmpty());
     }
 
     void shouldLeaveNoTraceOfADeletedTaskInTheFile() {
@@ -289,17 +254,6 @@ private slots:
         QVERIFY(l.node("D")->Expanded());
     }
 
-    void shouldSelectTheFirstSiblingAfterACut() {
-        // given Trip, Budget, B, D with D selected
-        Listed l;
-        l.select("D");
-        // when D is cut
-        l.run("MENU_Cut");
-        // then Trip, the first of its siblings, is selected, as after a deletion
-        QCOMPARE(l.children(), QStringLiteral("Trip,Budget,B"));
-        QCOMPARE(l.o->tree().SelectedItem(), l.node("Trip"));
-    }
-
     void shouldPutTheFragmentOnTheClipboard() {
         Listed l;
         l.select("Hotel");
@@ -326,16 +280,6 @@ private slots:
         l.run("MENU_Paste");
         // then both totals follow
         QCOMPARE(l.children("Budget"), QStringLiteral("Rent 500,Food 200,Total 730,Fee 30"));
-    }
-
-    void shouldPasteIntoTheTopOfTheList() {
-        Listed l;
-        l.select("Flights");
-        l.run("MENU_Cut");
-        l.select("Home");
-        l.run("MENU_Paste");
-        QCOMPARE(l.children(), QStringLiteral("Trip,Budget,B,D,Flights"));
-        QCOMPARE(l.node("Flights")->ForeColor(), kColourGrey);
     }
 
     void shouldPasteTheSameTasksTwice() {
@@ -393,28 +337,6 @@ private slots:
         l.run("MENU_Paste");
         QCOMPARE(l.children("B"), QStringLiteral("From text"));
         QCOMPARE(l.children("From text"), QStringLiteral("Sub"));
-    }
-
-    void shouldSaveWhatWasMoved() {
-        // given Hotel cut and pasted under B
-        Listed l;
-        l.select("Hotel");
-        l.run("MENU_Cut");
-        l.select("B");
-        l.run("MENU_Paste");
-        // when the list is saved and read back
-        l.run("MENU_Save");
-        test::TaskList back;
-        QVERIFY(loadTaskList(back.xml, l.path, back.tree, back.th).ok);
-        // then Hotel and all below it stand under B, and no longer under Trip
-        const TreeNode* top = back.tree.Item(kRootID);
-        QCOMPARE(back.childNames(), QStringLiteral("Trip,Budget,B,D"));
-        const TreeNode* trip = top->childAt(0);
-        const TreeNode* b = top->childAt(2);
-        QCOMPARE(back.childNames(trip), QStringLiteral("Flights"));
-        QCOMPARE(back.childNames(b), QStringLiteral("Hotel"));
-        QCOMPARE(back.childNames(b->Child()), QStringLiteral("Deposit 120,Fee 30,Costs 150"));
-        QCOMPARE(back.task(b->Child())->CategoryString, QStringLiteral("Trips,Today"));
     }
 
     void shouldMoveTasksBetweenTwoWindows() {

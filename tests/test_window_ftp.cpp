@@ -166,25 +166,6 @@ private slots:
         QCOMPARE(f.rootText(), QStringLiteral("Home"));
     }
 
-    void shouldLogOnAgainForEveryFile() {
-        // given a file opened once
-        FtpWindow f;
-        REQUIRE_SERVER(f.site.server);
-        QVERIFY(!f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, kPassword).isEmpty());
-        QCOMPARE(f.site.server.logons(), 1);
-        // when it is opened again
-        QVERIFY(!f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, kPassword).isEmpty());
-        // then the server saw a second log-on
-        QCOMPARE(f.site.server.logons(), 2);
-        // and a connected client given a wrong password fails: it does not reuse the connection
-        QCOMPARE(f.dialog->client().state(), FtpClient::State::Connected);
-        QCOMPARE(f.dialog->openFile("docs/plan.oxml", f.site.host(), kUser, QStringLiteral("guess")), QString());
-        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
-                 QStringLiteral("The server %1 refused the log-on for bob.").arg(f.site.host()));
-        QCOMPARE(f.dialog->client().state(), FtpClient::State::Disconnected);
-        QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: <None>"));
-    }
-
     void shouldTellWhyAFileCouldNotBeOpened_data() {
         QTest::addColumn<bool>("serverUp");
         QTest::addColumn<QString>("password");

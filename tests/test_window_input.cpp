@@ -282,14 +282,6 @@ private slots:
 
     // ---- dragging ----
 
-    void shouldMoveATaskDroppedOnAnother() {
-        Driven d;
-        QVERIFY(dragTask(*d.o, d.node("Leaf"), d.tree()->viewport(), test::labelPoint(d.o->Tree, d.node("Rent 500"))));
-        QCOMPARE(d.children("Rent 500"), QStringLiteral("Leaf"));
-        QVERIFY(d.o->fileHasBeenChanged());
-        QVERIFY(!d.o->treeDragActive());
-    }
-
     void shouldKeepTaskDragsOutOfTextBoxes() {
         Driven d;
         for (QWidget* box : {static_cast<QWidget*>(d.o->DescText->viewport()), static_cast<QWidget*>(d.o->NameText)}) {

@@ -103,14 +103,6 @@ private slots:
         QCOMPARE(l.o->ListView->item(1)->foreground().color(), QColor(0, 0, 0));
     }
 
-    void shouldCountNodesWithTheColourTheCompletionCommandsGave() {
-        test::OpenList l(mixedList());
-        l.select("Buy milk");
-        l.o->MarkCompleteButton->click();
-        QTest::mouseClick(l.o->ViewAsList, Qt::LeftButton);
-        QVERIFY(!listTexts(*l.o).contains("Groceries: Buy milk"));
-    }
-
     void shouldListAFormulaTaskByItsStoredName() {
         test::OpenList l(test::item("Budget", "",
                                     "<LIST>" + test::item("Rent 500") + test::item("Food 200") +
@@ -118,16 +110,6 @@ private slots:
         QCOMPARE(l.node("Total 700")->Parent(), l.node("Budget"));
         QTest::mouseClick(l.o->ViewAsList, Qt::LeftButton);
         QCOMPARE(listTexts(*l.o), (QStringList{"Budget: Rent 500", "Budget: Food 200", "Budget: Total !!sum!!"}));
-    }
-
-    void shouldGiveAnEmptyListForATreeOfOnlyTheTopNode() {
-        test::OpenList l(test::item("Only"));
-        l.select("Only");
-        l.o->action("MENU_INSERT_Delete")->trigger();
-        QCOMPARE(l.o->tree().Count(), 1);
-        QTest::mouseClick(l.o->ViewAsList, Qt::LeftButton);
-        QCOMPARE(l.o->ListView->count(), 0);
-        QVERIFY(l.o->listShown());
     }
 
     void shouldToggleBetweenListAndTreeOnEachClick() {

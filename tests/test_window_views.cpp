@@ -129,34 +129,6 @@ private slots:
                                             pixelsFromTwips(twips.width(), dpi), pixelsFromTwips(twips.height(), dpi)));
     }
 
-    void shouldGrowTheTreeWithTheWindow() {
-        // given the window as it opened
-        test::Window w;
-        Ortolan& o = w.start();
-        const int treeHeight = o.Tree->height();
-        const int tabsHeight = o.TabStrip->height();
-        const int frameHeight = o.RightFrame->height();
-        const int frameLeft = o.RightFrame->x();
-        const int tabsWidth = o.TabStrip->width();
-        // when it grows by 40 pixels (600 twips at 96 dpi) in height and 20 in width
-        o.resize(o.width() + 20, o.height() + 40);
-        QCoreApplication::processEvents();
-        // then the tree and the tabs grow with it, the right panel moves and keeps its size
-        QCOMPARE(o.Tree->height(), treeHeight + 40);
-        QCOMPARE(o.ListView->height(), o.Tree->height());
-        QCOMPARE(o.TabStrip->height(), tabsHeight + 40);
-        QCOMPARE(o.RightFrame->height(), frameHeight);
-        QCOMPARE(o.RightFrame->x(), frameLeft + 20);
-        QCOMPARE(o.TabStrip->width(), tabsWidth + 20);
-        QCOMPARE(o.geometryInTwips().tree.width, o.geometryInTwips().tabStrip.width - 250);
-        // and a minimized window is left alone
-        const WindowGeometry before = o.geometryInTwips();
-        o.showMinimized();
-        QCoreApplication::processEvents();
-        if (o.isMinimized())
-            QCOMPARE(o.geometryInTwips(), before);
-    }
-
     void shouldPickOutTheDaysTasksAndRestoreThem() {
         // given a list with "Today" tasks, one of them inside a collapsed branch
         test::Window w;
@@ -239,13 +211,6 @@ private slots:
         QCOMPARE(o.MarkAsIncompleteButton->isVisible(), completed);
     }
 
-    void shouldNoteThatSettingsAreSaved() {
-        test::Window w;
-        Ortolan& o = w.start();
-        emit o.findChild<QMenu*>("MENU_Settings")->aboutToShow();
-        QCOMPARE(o.statusText(), QStringLiteral("NOTE: Settings are saved automatically."));
-    }
-
     void shouldSwitchClickToRenameBackAndForth() {
         test::Window w;
         Ortolan& o = w.start();
@@ -277,30 +242,6 @@ private slots:
         QVERIFY(!o.easyEditing());
         QCOMPARE(readSetting("EasyEditing"), QStringLiteral("False"));
         QCOMPARE(Dialogs::messages().size(), 1); // turning it off says nothing
-    }
-
-    void shouldRememberTheStartUpChoice_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("Always") << "MENU_LoadLastAlways"
-                                << "ALWAYS";
-        QTest::newRow("unless FTP") << "MENU_LoadLastUnlessFTP"
-                                    << "UNLESSFTP";
-        QTest::newRow("Never") << "MENU_LoadLastNever"
-                               << "NEVER";
-    }
-    void shouldRememberTheStartUpChoice() {
-        QFETCH(QString, item);
-        QFETCH(QString, value);
-        test::Window w;
-        writeSetting("autoLoad", "NEVER");
-        Ortolan& o = w.start();
-        o.action(item)->trigger();
-        o.action(item)->trigger(); // picking it twice keeps it picked
-        QCOMPARE(readSetting("autoLoad"), value);
-        QCOMPARE(o.autoLoadMode(), value);
-        for (const char* each : {"MENU_LoadLastAlways", "MENU_LoadLastUnlessFTP", "MENU_LoadLastNever"})
-            QCOMPARE(o.action(each)->isChecked(), item == QLatin1String(each));
     }
 
     void shouldShowAboutAndTheWebsite() {
