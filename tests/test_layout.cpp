@@ -231,6 +231,26 @@ private slots:
         QCOMPARE(after.rightFrame.width, 3735);
     }
 
+    void shouldNeverGiveProgressBarANegativeHeight_data() {
+        QTest::addColumn<int>("statusHeight");
+        QTest::addColumn<int>("progressHeight");
+        QTest::newRow("no status bar") << 0 << 0;
+        QTest::newRow("status bar 5 high") << 5 << 0;
+        QTest::newRow("status bar 10 high") << 10 << 0;
+        QTest::newRow("status bar 11 high") << 11 << 1;
+    }
+    void shouldNeverGiveProgressBarANegativeHeight() {
+        QFETCH(int, statusHeight);
+        QFETCH(int, progressHeight);
+        // given a window whose status bar is thin
+        WindowGeometry before = laidOut();
+        before.status.height = statusHeight;
+        // when it is laid out
+        const WindowGeometry after = Form_Resize(before, designSize());
+        // then the progress bar is the status bar's height less 10, but not below zero
+        QCOMPARE(after.progressBar.height, progressHeight);
+    }
+
     void shouldGrowAgainWhenShorterThanTheHeightDifference() {
         // given a laid-out window: outer height 8080, tree 6015 (difference 2065), strip 6735 (1345)
         const WindowGeometry before = laidOut();
