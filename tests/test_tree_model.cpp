@@ -65,20 +65,9 @@ QString differences(const TaskTreeView& view) {
     return found.join(QStringLiteral("; "));
 }
 
-// A solid square of a shade told by the picture number, so a test can see which picture it got.
-QIcon numberedPicture(int picture) {
-    QPixmap pixmap(8, 8);
-    pixmap.fill(QColor(picture * 10, 0, 0));
-    return QIcon(pixmap);
-}
-
 // The label editor open on the node's row, if any.
 QLineEdit* editorOn(const TaskTreeView& view, const TreeNode* node) {
     return qobject_cast<QLineEdit*>(view.indexWidget(view.model()->indexFromNode(node)));
-}
-
-QColor centreColour(const QIcon& icon) {
-    return icon.pixmap(8, 8).toImage().pixelColor(4, 4);
 }
 
 // Root ("My Tasks") with A (A1, A2), B and C below it.
@@ -252,46 +241,7 @@ private slots:
         }
     }
 
-    void shouldReportAnEditedLabelWithoutChangingTheNode() {
-        // given
-        SmallList s;
-        TaskTreeModel model(&s.list.tree);
-        QSignalSpy edited(&model, &TaskTreeModel::labelEdited);
-        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-        const QModelIndex index = model.indexFromNode(s.a2);
-        // when
-        const bool accepted = model.setData(index, QStringLiteral("Renamed"), Qt::EditRole);
-        // then the window hears of the edit and the node waits for it to commit the name
-        QVERIFY(accepted);
-        QCOMPARE(edited.size(), 1);
-        QCOMPARE(edited.first().at(0).value<TreeNode*>(), s.a2);
-        QCOMPARE(edited.first().at(1).toString(), QStringLiteral("Renamed"));
-        QCOMPARE(s.a2->Text(), QStringLiteral("A2"));
-        QCOMPARE(index.data().toString(), QStringLiteral("A2"));
-        QCOMPARE(changed.size(), 0);
-    }
-
     // ---- the view ----
-
-    void shouldMarkTheNodeWhenTheUserExpandsOrCollapsesIt() {
-        // given a shown list with A current
-        SmallList s;
-        s.root->setExpanded(true);
-        TaskTreeView view(&s.list.tree);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        s.list.tree.setSelectedItem(s.a);
-        QSignalSpy expandedChanged(&s.list.tree, &TaskTree::expandedChanged);
-        // when the user opens it with the keyboard
-        QTest::keyClick(view.viewport(), Qt::Key_Right);
-        // then the node is expanded, once
-        QVERIFY(s.a->Expanded());
-        QCOMPARE(expandedChanged.size(), 1);
-        // and closes it again
-        QTest::keyClick(view.viewport(), Qt::Key_Left);
-        QVERIFY(!s.a->Expanded());
-        QCOMPARE(expandedChanged.size(), 2);
-    }
 
     void shouldKeepExpandedStateThroughStructureChanges_data() {
         QTest::addColumn<int>("change");
@@ -379,27 +329,6 @@ private slots:
         QVERIFY(view.visualRect(view.model()->indexFromNode(s.a2)).isValid());
     }
 
-    void shouldSelectTheNodeTheUserClicks() {
-        // given
-        SmallList s;
-        s.root->setExpanded(true);
-        TaskTreeView view(&s.list.tree);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        QSignalSpy selected(&s.list.tree, &TaskTree::selectionChanged);
-        // when
-        const QRect c = view.visualRect(view.model()->indexFromNode(s.c));
-        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, c.center());
-        // then
-        QCOMPARE(s.list.tree.SelectedItem(), s.c);
-        QCOMPARE(selected.size(), 1);
-        QCOMPARE(differences(view), QString());
-        // and the arrow keys move the tree's selection along
-        QTest::keyClick(view.viewport(), Qt::Key_Up);
-        QCOMPARE(s.list.tree.SelectedItem(), s.b);
-        QCOMPARE(differences(view), QString());
-    }
-
     void shouldSelectAHalfHiddenRowTheUserClicksWithoutScrolling() {
         // given a view showing its last row only in part
         SmallList s;
@@ -450,22 +379,6 @@ private slots:
         QCOMPARE(differences(view), QString());
     }
 
-    void shouldShowTheNodeTheTreeSettlesOnWhenItAnswersAUsersSelection() {
-        // given a window that answers a choice of B by choosing C
-        SmallList s;
-        s.root->setExpanded(true);
-        TaskTreeView view(&s.list.tree);
-        connect(&s.list.tree, &TaskTree::selectionChanged, &view, [&s](TreeNode* node) {
-            if (node == s.b)
-                s.list.tree.setSelectedItem(s.c);
-        });
-        // when the user picks B
-        view.setCurrentIndex(view.model()->indexFromNode(s.b));
-        // then the view shows C
-        QCOMPARE(s.list.tree.SelectedItem(), s.c);
-        QCOMPARE(differences(view), QString());
-    }
-
     void shouldLeaveNothingSelectedWhenTheSelectedNodeIsRemoved_data() {
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("removed");
@@ -487,16 +400,6 @@ private slots:
         s.list.tree.Remove(s.named(removed));
         // then the view does not pick a neighbour for the tree
         QVERIFY(!s.list.tree.SelectedItem());
-        QCOMPARE(differences(view), QString());
-    }
-
-    void shouldKeepTheSelectionOnAMovedNode() {
-        SmallList s;
-        s.root->setExpanded(true);
-        TaskTreeView view(&s.list.tree);
-        s.list.tree.setSelectedItem(s.c);
-        QVERIFY(!s.list.tree.SetParent(s.c, s.a));
-        QCOMPARE(s.list.tree.SelectedItem(), s.c);
         QCOMPARE(differences(view), QString());
     }
 

@@ -103,7 +103,7 @@ private slots:
         const QString key = l.node(deleted)->Key();
         l.select(deleted);
         // when the selected task is deleted
-        l.run("MENU_INSERT_Delete");
+        test::press(Qt::Key_Delete);
         // then it is gone from tree and registry, and A, the first sibling, is selected
         QCOMPARE(l.children(), left);
         QVERIFY(!l.o->tree().Item(key));
@@ -113,31 +113,11 @@ private slots:
         QVERIFY(Dialogs::messages().isEmpty());
     }
 
-    void shouldLeaveTheSelectionToTheTreeWhenDeletingTheFirstSibling() {
-        // given A, B, D with A selected
-        Listed l(test::item("A") + test::item("B") + test::item("D"));
-        l.select("A");
-        // when A is deleted
-        l.run("MENU_INSERT_Delete");
-        // then B and D are left
-        QCOMPARE(l.children(), QStringLiteral("B,D"));
-        QVERIFY(!l.node("A"));
-        QCOMPARE(l.o->taskH().getTaskCount(), qint64(2));
-        // and the selection is what the tree and its view make of a removal on their own
-        Listed alone(test::item("A") + test::item("B") + test::item("D"));
-        alone.select("A");
-        alone.o->tree().Remove(alone.node("A"));
-        const TreeNode* expected = alone.o->tree().SelectedItem();
-        const TreeNode* selected = l.o->tree().SelectedItem();
-        QCOMPARE(selected ? selected->Text() : QString(), expected ? expected->Text() : QString());
-        QCOMPARE(l.o->Tree->model()->nodeFromIndex(l.o->Tree->currentIndex()), selected);
-    }
-
     void shouldRefuseToDeleteATaskWithSubTasks() {
         Listed l;
         l.select("Trip");
         const QByteArray before = l.o->xml().fileContents();
-        l.run("MENU_INSERT_Delete");
+        test::press(Qt::Key_Delete);
         QCOMPARE(Dialogs::messages().size(), 1);
         const PromptMessage m = Dialogs::messages().first();
         QCOMPARE(m.text, kHasSubTasks);
@@ -180,29 +160,13 @@ private slots:
         QCOMPARE(clipboard()->text(), QStringLiteral("kept"));
     }
 
-    void shouldLeaveNoTraceOfADeletedTaskInTheFile() {
-        // given a list with a task named unlike anything else
-        Listed l(test::item("A") + test::item("Zanzibar", "<DESC>unique words</DESC>") + test::item("D"));
-        const QString key = l.node("Zanzibar")->Key();
-        l.select("Zanzibar");
-        // when it is deleted and the list saved
-        l.run("MENU_INSERT_Delete");
-        l.run("MENU_Save");
-        // then the registry has no record for it and the file no word of it
-        QVERIFY(!l.o->taskH().getTask(key));
-        const QByteArray saved = test::readFile(l.path);
-        QVERIFY(saved.contains("<NAME>A</NAME>"));
-        QVERIFY(!saved.contains("Zanzibar"));
-        QVERIFY(!saved.contains("unique words"));
-    }
-
     void shouldRecalculateTheSectionAfterADeletion() {
         // given Rent 500, Food 200 and "Total !!sum!!" showing 700
         Listed l;
         QVERIFY(l.node("Total 700"));
         l.select("Food 200");
         // when Food goes
-        l.run("MENU_INSERT_Delete");
+        test::press(Qt::Key_Delete);
         // then the total drops it
         QCOMPARE(l.children("Budget"), QStringLiteral("Rent 500,Total 500"));
         QCOMPARE(l.task("Total 500")->TaskName, QStringLiteral("Total !!sum!!"));
@@ -252,21 +216,6 @@ private slots:
         // the selection stays where the paste went, opened to show it
         QCOMPARE(l.o->tree().SelectedItem(), l.node("D"));
         QVERIFY(l.node("D")->Expanded());
-    }
-
-    void shouldPutTheFragmentOnTheClipboard() {
-        Listed l;
-        l.select("Hotel");
-        l.run("MENU_Cut");
-        const QMimeData* data = clipboard()->mimeData();
-        QVERIFY(data->hasFormat(kTaskFragmentMimeType));
-        const QByteArray fragment = data->data(kTaskFragmentMimeType);
-        QVERIFY(fragment.startsWith("<XML>"));
-        QVERIFY(fragment.contains("<NAME>Costs !!sum!!</NAME>"));
-        QCOMPARE(data->text(), QString::fromUtf8(fragment));
-        const auto tasks = TaskFragment::read(fragment);
-        QVERIFY(tasks);
-        QCOMPARE(tasks->size(), size_t(4));
     }
 
     void shouldRecalculateFormulasOnBothSidesOfAMove() {
