@@ -88,16 +88,15 @@ private slots:
     }
 
     void shouldKeepTheRecentFiles_data() {
+        // clang-format off
         // Each step: "open FILE" (with the file open before it) or "save FILE".
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("history"); // lastFile, file1, file2, file3
         QTest::newRow("open A then B") << QStringList{"open A", "open B"} << QStringList{"B", "A", "", ""};
-        QTest::newRow("back to A does not shift")
-            << QStringList{"open A", "open B", "open A"} << QStringList{"A", "A", "", ""};
-        QTest::newRow("save only sets the last file")
-            << QStringList{"open A", "open B", "save C"} << QStringList{"C", "A", "", ""};
-        QTest::newRow("the oldest drops out")
-            << QStringList{"open A", "open B", "open C", "open D", "open E"} << QStringList{"E", "D", "C", "B"};
+        QTest::newRow("back to A does not shift") << QStringList{"open A", "open B", "open A"} << QStringList{"A", "A", "", ""};
+        QTest::newRow("save only sets the last file") << QStringList{"open A", "open B", "save C"} << QStringList{"C", "A", "", ""};
+        QTest::newRow("the oldest drops out") << QStringList{"open A", "open B", "open C", "open D", "open E"} << QStringList{"E", "D", "C", "B"};
+        // clang-format on
     }
     void shouldKeepTheRecentFiles() {
         QFETCH(QStringList, steps);
@@ -119,20 +118,16 @@ private slots:
     }
 
     void shouldFindTheFolderOfAPath_data() {
+        // clang-format off
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("folder");
-        QTest::newRow("unix path") << "/home/ann/lists/home.oxml"
-                                   << "/home/ann/lists/";
-        QTest::newRow("windows path") << "C:\\Lists\\home.oxml"
-                                      << "C:\\Lists\\";
-        QTest::newRow("backslash wins over slash") << "C:/a\\b/c.oxml"
-                                                   << "C:/a\\";
-        QTest::newRow("bare name") << "home.oxml"
-                                   << "home.oxml";
-        QTest::newRow("empty") << ""
-                               << "";
-        QTest::newRow("folder") << "/tmp/"
-                                << "/tmp/";
+        QTest::newRow("unix path") << "/home/ann/lists/home.oxml" << "/home/ann/lists/";
+        QTest::newRow("windows path") << "C:\\Lists\\home.oxml" << "C:\\Lists\\";
+        QTest::newRow("backslash wins over slash") << "C:/a\\b/c.oxml" << "C:/a\\";
+        QTest::newRow("bare name") << "home.oxml" << "home.oxml";
+        QTest::newRow("empty") << "" << "";
+        QTest::newRow("folder") << "/tmp/" << "/tmp/";
+        // clang-format on
     }
     void shouldFindTheFolderOfAPath() {
         QFETCH(QString, path);

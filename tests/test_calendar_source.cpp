@@ -34,31 +34,22 @@ class TestCalendarSource : public QObject {
 
 private slots:
     void shouldPlaceEachAppointmentOnItsLocalDayWithItsPrefix_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("zones");
         QTest::addColumn<QByteArray>("start");
         QTest::addColumn<QDateTime>("expectedStart");
         QTest::addColumn<bool>("allDay");
         QTest::addColumn<QString>("expectedText");
-        QTest::newRow("floating time") << QByteArray() << QByteArray("DTSTART:20261210T090500")
-                                       << local(2026, 12, 10, 9, 5) << false << "09.05: Meeting";
-        QTest::newRow("afternoon") << QByteArray() << QByteArray("DTSTART:20261210T143000")
-                                   << local(2026, 12, 10, 14, 30) << false << "14.30: Meeting";
-        QTest::newRow("midnight is still a time") << QByteArray() << QByteArray("DTSTART:20261210T000000")
-                                                  << local(2026, 12, 10, 0, 0) << false << "00.00: Meeting";
-        QTest::newRow("all day") << QByteArray() << QByteArray("DTSTART;VALUE=DATE:20261212")
-                                 << local(2026, 12, 12, 0, 0) << true << "Meeting";
-        QTest::newRow("UTC late evening is the next local day")
-            << QByteArray() << QByteArray("DTSTART:20261210T233000Z") << local(2026, 12, 11, 0, 30) << false
-            << "00.30: Meeting";
-        QTest::newRow("named zone") << QByteArray() << QByteArray("DTSTART;TZID=America/New_York:20261210T090000")
-                                    << local(2026, 12, 10, 15, 0) << false << "15.00: Meeting";
+        QTest::newRow("floating time") << QByteArray() << QByteArray("DTSTART:20261210T090500") << local(2026, 12, 10, 9, 5) << false << "09.05: Meeting";
+        QTest::newRow("afternoon") << QByteArray() << QByteArray("DTSTART:20261210T143000") << local(2026, 12, 10, 14, 30) << false << "14.30: Meeting";
+        QTest::newRow("midnight is still a time") << QByteArray() << QByteArray("DTSTART:20261210T000000") << local(2026, 12, 10, 0, 0) << false << "00.00: Meeting";
+        QTest::newRow("all day") << QByteArray() << QByteArray("DTSTART;VALUE=DATE:20261212") << local(2026, 12, 12, 0, 0) << true << "Meeting";
+        QTest::newRow("UTC late evening is the next local day") << QByteArray() << QByteArray("DTSTART:20261210T233000Z") << local(2026, 12, 11, 0, 30) << false << "00.30: Meeting";
+        QTest::newRow("named zone") << QByteArray() << QByteArray("DTSTART;TZID=America/New_York:20261210T090000") << local(2026, 12, 10, 15, 0) << false << "15.00: Meeting";
         // New York has moved its clocks on 8 March 2026, Berlin not until 29 March.
-        QTest::newRow("named zone between the two summer-time starts")
-            << QByteArray() << QByteArray("DTSTART;TZID=America/New_York:20260310T090000")
-            << local(2026, 3, 10, 14, 0) << false << "14.00: Meeting";
-        QTest::newRow("zone defined in the calendar")
-            << kPlusFiveZone << QByteArray("DTSTART;TZID=Test/PlusFive:20261210T080000")
-            << local(2026, 12, 10, 4, 0) << false << "04.00: Meeting";
+        QTest::newRow("named zone between the two summer-time starts") << QByteArray() << QByteArray("DTSTART;TZID=America/New_York:20260310T090000") << local(2026, 3, 10, 14, 0) << false << "14.00: Meeting";
+        QTest::newRow("zone defined in the calendar") << kPlusFiveZone << QByteArray("DTSTART;TZID=Test/PlusFive:20261210T080000") << local(2026, 12, 10, 4, 0) << false << "04.00: Meeting";
+        // clang-format on
     }
     void shouldPlaceEachAppointmentOnItsLocalDayWithItsPrefix() {
         QFETCH(QByteArray, zones);

@@ -90,27 +90,18 @@ private slots:
     }
 
     void shouldRefuseBadInputAndWriteNothing_data() {
+        // clang-format off
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QByteArray>("message");
-        QTest::newRow("missing file") << QStringList{"dump", "@missing.oxml"} << QByteArray()
-                                      << QByteArray("no such file");
-        QTest::newRow("not JSON") << QStringList{"from-json", "@in", "@out"} << QByteArray("{nope")
-                                  << QByteArray("JSON");
-        QTest::newRow("bad due date") << QStringList{"from-json", "@in", "@out"}
-                                      << QByteArray(R"({"tasks": [{"name": "x", "due": "someday"}]})")
-                                      << QByteArray("someday");
-        QTest::newRow("bad icon") << QStringList{"from-json", "@in", "@out"}
-                                  << QByteArray(R"({"tasks": [{"name": "x", "icon": 1.5}]})") << QByteArray("icon");
-        QTest::newRow("newer version without --yes")
-            << QStringList{"resave", "@in", "@out"}
-            << QByteArray("<XML><FORMATVERSION>9</FORMATVERSION><LIST></LIST></XML>") << QByteArray("newer version");
-        QTest::newRow("unreadable version")
-            << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>")
-            << QByteArray("not a valid Ortolan file");
-        QTest::newRow("folder to write into is missing")
-            << QStringList{"resave", "@in", "@no/such/folder/out"} << QByteArray("<XML><LIST></LIST></XML>")
-            << QByteArray("Could not write");
+        QTest::newRow("missing file") << QStringList{"dump", "@missing.oxml"} << QByteArray() << QByteArray("no such file");
+        QTest::newRow("not JSON") << QStringList{"from-json", "@in", "@out"} << QByteArray("{nope") << QByteArray("JSON");
+        QTest::newRow("bad due date") << QStringList{"from-json", "@in", "@out"} << QByteArray(R"({"tasks": [{"name": "x", "due": "someday"}]})") << QByteArray("someday");
+        QTest::newRow("bad icon") << QStringList{"from-json", "@in", "@out"} << QByteArray(R"({"tasks": [{"name": "x", "icon": 1.5}]})") << QByteArray("icon");
+        QTest::newRow("newer version without --yes") << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>9</FORMATVERSION><LIST></LIST></XML>") << QByteArray("newer version");
+        QTest::newRow("unreadable version") << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>") << QByteArray("not a valid Ortolan file");
+        QTest::newRow("folder to write into is missing") << QStringList{"resave", "@in", "@no/such/folder/out"} << QByteArray("<XML><LIST></LIST></XML>") << QByteArray("Could not write");
+        // clang-format on
     }
     void shouldRefuseBadInputAndWriteNothing() {
         QFETCH(QStringList, args);

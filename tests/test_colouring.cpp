@@ -9,27 +9,20 @@ class TestColouring : public QObject {
     Q_OBJECT
 private slots:
     void shouldColourByStatusAndTodayCategory_data() {
+        // clang-format off
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("categories");
         QTest::addColumn<NodeColour>("colour");
-        QTest::newRow("unfinished") << "INCOMPLETE"
-                                    << "" << kColourBlack;
-        QTest::newRow("unfinished today") << "INCOMPLETE"
-                                          << "Work,Today" << kColourDarkRed;
-        QTest::newRow("done today is grey") << "COMPLETE"
-                                            << "Today" << kColourGrey;
-        QTest::newRow("done") << "COMPLETE"
-                              << "" << kColourGrey;
-        QTest::newRow("lower-case complete is unfinished") << "complete"
-                                                           << "Today" << kColourDarkRed;
-        QTest::newRow("empty status") << ""
-                                      << "" << kColourBlack;
-        QTest::newRow("Todays counts") << ""
-                                       << "Todays" << kColourDarkRed;
-        QTest::newRow("NotToday counts") << ""
-                                         << "NotToday" << kColourDarkRed;
-        QTest::newRow("lower-case today does not") << ""
-                                                   << "today" << kColourBlack;
+        QTest::newRow("unfinished") << "INCOMPLETE" << "" << kColourBlack;
+        QTest::newRow("unfinished today") << "INCOMPLETE" << "Work,Today" << kColourDarkRed;
+        QTest::newRow("done today is grey") << "COMPLETE" << "Today" << kColourGrey;
+        QTest::newRow("done") << "COMPLETE" << "" << kColourGrey;
+        QTest::newRow("lower-case complete is unfinished") << "complete" << "Today" << kColourDarkRed;
+        QTest::newRow("empty status") << "" << "" << kColourBlack;
+        QTest::newRow("Todays counts") << "" << "Todays" << kColourDarkRed;
+        QTest::newRow("NotToday counts") << "" << "NotToday" << kColourDarkRed;
+        QTest::newRow("lower-case today does not") << "" << "today" << kColourBlack;
+        // clang-format on
     }
     void shouldColourByStatusAndTodayCategory() {
         QFETCH(QString, status);

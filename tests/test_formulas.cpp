@@ -24,31 +24,22 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
     void shouldExtractTheLastNumber_data() {
+        // clang-format off
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("number");
-        QTest::newRow("plain") << "Rent 500"
-                               << "500";
-        QTest::newRow("followed by words") << "Rent 500 euro"
-                                           << "500";
-        QTest::newRow("thousands") << "Pay 1,250 now"
-                                   << "1250";
-        QTest::newRow("decimal") << "3.5 kg"
-                                 << "3.5";
-        QTest::newRow("no sign") << "Refund -20"
-                                 << "20";
-        QTest::newRow("full stop") << "Buy milk."
-                                   << ".";
-        QTest::newRow("none") << "No number"
-                              << "";
-        QTest::newRow("placeholder") << "Total: !!sum!!"
-                                     << "";
-        QTest::newRow("comma before words") << "5 ,6"
-                                            << "56";
-        QTest::newRow("two numbers") << "Week 3 total 12"
-                                     << "12";
-        QTest::newRow("empty") << ""
-                               << "";
+        QTest::newRow("plain") << "Rent 500" << "500";
+        QTest::newRow("followed by words") << "Rent 500 euro" << "500";
+        QTest::newRow("thousands") << "Pay 1,250 now" << "1250";
+        QTest::newRow("decimal") << "3.5 kg" << "3.5";
+        QTest::newRow("no sign") << "Refund -20" << "20";
+        QTest::newRow("full stop") << "Buy milk." << ".";
+        QTest::newRow("none") << "No number" << "";
+        QTest::newRow("placeholder") << "Total: !!sum!!" << "";
+        QTest::newRow("comma before words") << "5 ,6" << "56";
+        QTest::newRow("two numbers") << "Week 3 total 12" << "12";
+        QTest::newRow("empty") << "" << "";
         QTest::newRow("other digits") << QString::fromUtf8("٣ items 7") << "7";
+        // clang-format on
     }
     void shouldExtractTheLastNumber() {
         QFETCH(QString, name);
@@ -102,26 +93,21 @@ private slots:
     }
 
     void shouldComputeSectionFormulas_data() {
+        // clang-format off
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<int>("formula");
         QTest::addColumn<QString>("shown");
         QTest::newRow("sum") << QStringList{"Rent 500", "Food 200", "Total: !!sum!!"} << 2 << "Total: 700";
-        QTest::newRow("average skips names without numbers")
-            << QStringList{"Apples 10", "Pears 20", "Plums", "Mean !!avg!!"} << 3 << "Mean 15";
+        QTest::newRow("average skips names without numbers") << QStringList{"Apples 10", "Pears 20", "Plums", "Mean !!avg!!"} << 3 << "Mean 15";
         QTest::newRow("empty average") << QStringList{"Walk", "Talk", "Mean !!avg!!"} << 2 << "Mean 0";
         QTest::newRow("empty sum") << QStringList{"Walk", "Total !!sum!!"} << 1 << "Total 0";
-        QTest::newRow("full stop counts for the average")
-            << QStringList{"Eggs 6", "Buy milk.", "Mean !!avg!!"} << 2 << "Mean 3";
-        QTest::newRow("own number left out")
-            << QStringList{"Week 3 total !!sum!!", "Mon 4", "Tue 5"} << 0 << "Week 3 total 9";
-        QTest::newRow("same shown text left out")
-            << QStringList{"Twin !!sum!!", "Twin !!sum!!", "Other 4"} << 0 << "Twin 4";
-        QTest::newRow("capitals not replaced")
-            << QStringList{"A 1", "Total !!SUM!! !!AVG!!"} << 1 << "Total !!SUM!! !!AVG!!";
-        QTest::newRow("every placeholder")
-            << QStringList{"A 1", "B 2", "!!sum!! and !!sum!! / !!avg!!"} << 2 << "3 and 3 / 1.5";
-        QTest::newRow("thousands and decimals")
-            << QStringList{"Pay 1,250 now", "Tip 2.5", "Sum !!sum!!"} << 2 << "Sum 1252.5";
+        QTest::newRow("full stop counts for the average") << QStringList{"Eggs 6", "Buy milk.", "Mean !!avg!!"} << 2 << "Mean 3";
+        QTest::newRow("own number left out") << QStringList{"Week 3 total !!sum!!", "Mon 4", "Tue 5"} << 0 << "Week 3 total 9";
+        QTest::newRow("same shown text left out") << QStringList{"Twin !!sum!!", "Twin !!sum!!", "Other 4"} << 0 << "Twin 4";
+        QTest::newRow("capitals not replaced") << QStringList{"A 1", "Total !!SUM!! !!AVG!!"} << 1 << "Total !!SUM!! !!AVG!!";
+        QTest::newRow("every placeholder") << QStringList{"A 1", "B 2", "!!sum!! and !!sum!! / !!avg!!"} << 2 << "3 and 3 / 1.5";
+        QTest::newRow("thousands and decimals") << QStringList{"Pay 1,250 now", "Tip 2.5", "Sum !!sum!!"} << 2 << "Sum 1252.5";
+        // clang-format on
     }
     void shouldComputeSectionFormulas() {
         QFETCH(QStringList, names);

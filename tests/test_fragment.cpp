@@ -184,6 +184,7 @@ private slots:
     }
 
     void shouldRefuseWhatIsNotAFragment_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("plain text") << QByteArray("hello");
@@ -191,8 +192,8 @@ private slots:
         QTest::newRow("no format version") << QByteArray("<XML><LIST><ITEM><NAME>a</NAME></ITEM></LIST></XML>");
         QTest::newRow("another markup") << QByteArray("<html><body><FORMATVERSION>1.02</FORMATVERSION></body>");
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
-        QTest::newRow("newer format") << QByteArray("<XML><FORMATVERSION>2.5</FORMATVERSION><LIST>"
-                                                    "<ITEM><NAME>a</NAME></ITEM></LIST></XML>");
+        QTest::newRow("newer format") << QByteArray("<XML><FORMATVERSION>2.5</FORMATVERSION><LIST>" "<ITEM><NAME>a</NAME></ITEM></LIST></XML>");
+        // clang-format on
     }
     void shouldRefuseWhatIsNotAFragment() {
         QFETCH(QByteArray, bytes);

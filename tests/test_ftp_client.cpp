@@ -70,33 +70,19 @@ private slots:
     }
 
     void shouldDownloadTheExactBytesUnderTheBaseName_data() {
+        // clang-format off
         QTest::addColumn<QString>("onServer");
         QTest::addColumn<QString>("remotePath");
         QTest::addColumn<QString>("baseName");
-        QTest::newRow("plain name") << "plan.oxml"
-                                    << "plan.oxml"
-                                    << "plan.oxml";
-        QTest::newRow("slashes") << "docs/2026/plan.oxml"
-                                 << "docs/2026/plan.oxml"
-                                 << "plan.oxml";
-        QTest::newRow("backslashes") << "docs/2026/plan.oxml"
-                                     << "docs\\2026\\plan.oxml"
-                                     << "plan.oxml";
-        QTest::newRow("from the top folder") << "docs/plan.oxml"
-                                             << "/docs/plan.oxml"
-                                             << "plan.oxml";
-        QTest::newRow("space and hash") << "my docs/plan #2.oxml"
-                                        << "my docs/plan #2.oxml"
-                                        << "plan #2.oxml";
-        QTest::newRow("question mark and percent") << "100%/done?.oxml"
-                                                   << "100%\\done?.oxml"
-                                                   << "done?.oxml";
-        QTest::newRow("upwards") << "escape.oxml"
-                                 << "../escape.oxml"
-                                 << "escape.oxml";
-        QTest::newRow("upwards with backslashes") << "escape.oxml"
-                                                  << "..\\..\\escape.oxml"
-                                                  << "escape.oxml";
+        QTest::newRow("plain name") << "plan.oxml" << "plan.oxml" << "plan.oxml";
+        QTest::newRow("slashes") << "docs/2026/plan.oxml" << "docs/2026/plan.oxml" << "plan.oxml";
+        QTest::newRow("backslashes") << "docs/2026/plan.oxml" << "docs\\2026\\plan.oxml" << "plan.oxml";
+        QTest::newRow("from the top folder") << "docs/plan.oxml" << "/docs/plan.oxml" << "plan.oxml";
+        QTest::newRow("space and hash") << "my docs/plan #2.oxml" << "my docs/plan #2.oxml" << "plan #2.oxml";
+        QTest::newRow("question mark and percent") << "100%/done?.oxml" << "100%\\done?.oxml" << "done?.oxml";
+        QTest::newRow("upwards") << "escape.oxml" << "../escape.oxml" << "escape.oxml";
+        QTest::newRow("upwards with backslashes") << "escape.oxml" << "..\\..\\escape.oxml" << "escape.oxml";
+        // clang-format on
     }
     void shouldDownloadTheExactBytesUnderTheBaseName() {
         QFETCH(QString, onServer);

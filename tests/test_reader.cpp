@@ -368,6 +368,7 @@ private slots:
     }
 
     void shouldReadDueDates_data() {
+        // clang-format off
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDateTime>("due"); // invalid: no due date
         QTest::addColumn<bool>("readable");
@@ -375,10 +376,8 @@ private slots:
         QTest::newRow("no date") << "12:00:00 AM" << none << true;
         QTest::newRow("empty") << "" << none << true;
         QTest::newRow("date") << "12/5/2026" << makeDueDate(QDate(2026, 12, 5)) << true;
-        QTest::newRow("date and time") << "12/5/2026 3:07:09 PM" << makeDueDate(QDate(2026, 12, 5), QTime(15, 7, 9))
-                                       << true;
-        QTest::newRow("midnight hour") << "1/1/2026 12:30:00 AM" << makeDueDate(QDate(2026, 1, 1), QTime(0, 30))
-                                       << true;
+        QTest::newRow("date and time") << "12/5/2026 3:07:09 PM" << makeDueDate(QDate(2026, 12, 5), QTime(15, 7, 9)) << true;
+        QTest::newRow("midnight hour") << "1/1/2026 12:30:00 AM" << makeDueDate(QDate(2026, 1, 1), QTime(0, 30)) << true;
         QTest::newRow("24-hour time") << "1/1/2026 17:45" << makeDueDate(QDate(2026, 1, 1), QTime(17, 45)) << true;
         QTest::newRow("ISO") << "2026-12-05" << makeDueDate(QDate(2026, 12, 5)) << true;
         QTest::newRow("ISO with time") << "2026-12-05T08:00:00" << makeDueDate(QDate(2026, 12, 5), QTime(8, 0)) << true;
@@ -389,6 +388,7 @@ private slots:
         QTest::newRow("hour 13 PM") << "1/1/2026 13:00:00 PM" << none << false;
         QTest::newRow("words") << "tomorrow" << none << false;
         QTest::newRow("trailing text") << "12/5/2026 soon" << none << false;
+        // clang-format on
     }
     void shouldReadDueDates() {
         QFETCH(QString, text);

@@ -45,27 +45,17 @@ class TestSettings : public QObject {
     Q_OBJECT
 private slots:
     void shouldReadLikeTheProfileFunctions_data() {
+        // clang-format off
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("names in any case, spaces dropped") << "MAIN"
-                                                           << "autoload"
-                                                           << "NEVER";
-        QTest::newRow("the section decides") << "other"
-                                             << "AUTOLOAD"
-                                             << "not this one";
-        QTest::newRow("unknown key") << "MAIN"
-                                     << "SoundIsOn"
-                                     << "";
-        QTest::newRow("unknown section") << "Nowhere"
-                                         << "x"
-                                         << "";
-        QTest::newRow("line without equals is no key") << "MAIN"
-                                                       << "odd line without equals"
-                                                       << "";
-        QTest::newRow("last section") << "TAIL"
-                                      << "X"
-                                      << "1";
+        QTest::newRow("names in any case, spaces dropped") << "MAIN" << "autoload" << "NEVER";
+        QTest::newRow("the section decides") << "other" << "AUTOLOAD" << "not this one";
+        QTest::newRow("unknown key") << "MAIN" << "SoundIsOn" << "";
+        QTest::newRow("unknown section") << "Nowhere" << "x" << "";
+        QTest::newRow("line without equals is no key") << "MAIN" << "odd line without equals" << "";
+        QTest::newRow("last section") << "TAIL" << "X" << "1";
+        // clang-format on
     }
     void shouldReadLikeTheProfileFunctions() {
         QFETCH(QString, section);

@@ -160,19 +160,17 @@ private slots:
     }
 
     void shouldAnnounceAMoveAsAMoveOfOneRow_data() {
+        // clang-format off
         QTest::addColumn<QString>("moved");
         QTest::addColumn<QString>("newParent");
         QTest::addColumn<int>("oldRow");
         QTest::addColumn<QString>("shapeAfter");
         const QString root = kRootID;
-        QTest::newRow("to the front of its own parent")
-            << QStringLiteral("C") << root << 2 << QStringLiteral("My Tasks(C,A(A1,A2),B)");
-        QTest::newRow("into a sibling, before its children")
-            << QStringLiteral("B") << QStringLiteral("A") << 1 << QStringLiteral("My Tasks(A(B,A1,A2),C)");
-        QTest::newRow("out to its grandparent")
-            << QStringLiteral("A2") << root << 1 << QStringLiteral("My Tasks(A2,A(A1),B,C)");
-        QTest::newRow("into a leaf") << QStringLiteral("A") << QStringLiteral("C") << 0
-                                     << QStringLiteral("My Tasks(B,C(A(A1,A2)))");
+        QTest::newRow("to the front of its own parent") << QStringLiteral("C") << root << 2 << QStringLiteral("My Tasks(C,A(A1,A2),B)");
+        QTest::newRow("into a sibling, before its children") << QStringLiteral("B") << QStringLiteral("A") << 1 << QStringLiteral("My Tasks(A(B,A1,A2),C)");
+        QTest::newRow("out to its grandparent") << QStringLiteral("A2") << root << 1 << QStringLiteral("My Tasks(A2,A(A1),B,C)");
+        QTest::newRow("into a leaf") << QStringLiteral("A") << QStringLiteral("C") << 0 << QStringLiteral("My Tasks(B,C(A(A1,A2)))");
+        // clang-format on
     }
     void shouldAnnounceAMoveAsAMoveOfOneRow() {
         QFETCH(QString, moved);

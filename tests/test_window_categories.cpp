@@ -131,23 +131,19 @@ private slots:
     }
 
     void shouldApplyTheChosenEntryToTheSelectedTask_data() {
+        // clang-format off
         QTest::addColumn<QString>("task");
         QTest::addColumn<QString>("entry");
         QTest::addColumn<bool>("byClick"); // a click on the entry instead of Ok
         QTest::addColumn<QString>("categories");
         QTest::addColumn<quint32>("colour");
-        QTest::newRow("Today by Ok") << "Errand"
-                                     << "Today" << false << "Today" << kColourDarkRed;
-        QTest::newRow("Today by click") << "Errand"
-                                        << "Today" << true << "Today" << kColourDarkRed;
-        QTest::newRow("Today replaces other categories") << "Report"
-                                                         << "Today" << false << "Today" << kColourDarkRed;
-        QTest::newRow("Today on a completed task") << "Filed"
-                                                   << "Today" << false << "Today" << kColourGrey;
-        QTest::newRow("<None> clears") << "Dentist"
-                                       << "<None>" << false << "" << kColourBlack;
-        QTest::newRow("<None> by click") << "Report"
-                                         << "<None>" << true << "" << kColourBlack;
+        QTest::newRow("Today by Ok") << "Errand" << "Today" << false << "Today" << kColourDarkRed;
+        QTest::newRow("Today by click") << "Errand" << "Today" << true << "Today" << kColourDarkRed;
+        QTest::newRow("Today replaces other categories") << "Report" << "Today" << false << "Today" << kColourDarkRed;
+        QTest::newRow("Today on a completed task") << "Filed" << "Today" << false << "Today" << kColourGrey;
+        QTest::newRow("<None> clears") << "Dentist" << "<None>" << false << "" << kColourBlack;
+        QTest::newRow("<None> by click") << "Report" << "<None>" << true << "" << kColourBlack;
+        // clang-format on
     }
     void shouldApplyTheChosenEntryToTheSelectedTask() {
         QFETCH(QString, task);

@@ -88,12 +88,12 @@ private slots:
     // ---- deleting ----
 
     void shouldSelectTheFirstSiblingAfterADeletion_data() {
+        // clang-format off
         QTest::addColumn<QString>("deleted");
         QTest::addColumn<QString>("left");
-        QTest::newRow("the third") << "D"
-                                   << "A,B";
-        QTest::newRow("the middle one") << "B"
-                                        << "A,D";
+        QTest::newRow("the third") << "D" << "A,B";
+        QTest::newRow("the middle one") << "B" << "A,D";
+        // clang-format on
     }
     void shouldSelectTheFirstSiblingAfterADeletion() {
         QFETCH(QString, deleted);
@@ -248,15 +248,15 @@ private slots:
     }
 
     void shouldPasteNothingThatIsNotTasks_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("format");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("plain text") << QByteArray("text/plain") << QByteArray("hello");
         QTest::newRow("empty clipboard") << QByteArray() << QByteArray();
-        QTest::newRow("a fragment of a newer format")
-            << kTaskFragmentMimeType.toLatin1() << test::smallList("x", test::item("Future")).replace("1.02", "7.0");
-        QTest::newRow("a list without tasks")
-            << kTaskFragmentMimeType.toLatin1() << test::smallList("Empty", QByteArray());
+        QTest::newRow("a fragment of a newer format") << kTaskFragmentMimeType.toLatin1() << test::smallList("x", test::item("Future")).replace("1.02", "7.0");
+        QTest::newRow("a list without tasks") << kTaskFragmentMimeType.toLatin1() << test::smallList("Empty", QByteArray());
         QTest::newRow("our type, garbage inside") << kTaskFragmentMimeType.toLatin1() << QByteArray("\x01\x02junk");
+        // clang-format on
     }
     void shouldPasteNothingThatIsNotTasks() {
         QFETCH(QByteArray, format);

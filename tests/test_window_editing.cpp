@@ -44,18 +44,16 @@ private slots:
     // ---- adding ----
 
     void shouldAddNewTasksWhereTheCommandsSay_data() {
+        // clang-format off
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QList<Qt::Key>>("keys"); // with Ctrl
         QTest::addColumn<QString>("topLevel");
         QTest::addColumn<QString>("underA");
-        QTest::newRow("root, New Task") << "Home" << QList<Qt::Key>{Qt::Key_T} << "A,B,D,New sub-task"
-                                        << "A1";
-        QTest::newRow("B, New Task goes last") << "B" << QList<Qt::Key>{Qt::Key_T} << "A,B,D,New sub-task"
-                                               << "A1";
-        QTest::newRow("A1, New Task twice") << "A1" << QList<Qt::Key>{Qt::Key_T, Qt::Key_T} << "A,B,D"
-                                            << "A1,New sub-task,New sub-task";
-        QTest::newRow("A, Add Sub-task") << "A" << QList<Qt::Key>{Qt::Key_A} << "A,B,D"
-                                         << "A1,New sub-task";
+        QTest::newRow("root, New Task") << "Home" << QList<Qt::Key>{Qt::Key_T} << "A,B,D,New sub-task" << "A1";
+        QTest::newRow("B, New Task goes last") << "B" << QList<Qt::Key>{Qt::Key_T} << "A,B,D,New sub-task" << "A1";
+        QTest::newRow("A1, New Task twice") << "A1" << QList<Qt::Key>{Qt::Key_T, Qt::Key_T} << "A,B,D" << "A1,New sub-task,New sub-task";
+        QTest::newRow("A, Add Sub-task") << "A" << QList<Qt::Key>{Qt::Key_A} << "A,B,D" << "A1,New sub-task";
+        // clang-format on
     }
     void shouldAddNewTasksWhereTheCommandsSay() {
         QFETCH(QString, selected);

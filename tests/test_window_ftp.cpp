@@ -126,17 +126,15 @@ private slots:
     }
 
     void shouldTellWhyAFileCouldNotBeOpened_data() {
+        // clang-format off
         QTest::addColumn<bool>("serverUp");
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("remotePath");
         QTest::addColumn<QString>("message"); // %1 is the server; a message ending in ":" is followed by the reason
-        QTest::newRow("connection refused") << false << kPassword << "docs/plan.oxml"
-                                            << "Could not connect to %1:";
-        QTest::newRow("wrong password") << true << "guess"
-                                        << "docs/plan.oxml"
-                                        << "The server %1 refused the log-on for bob.";
-        QTest::newRow("missing file") << true << kPassword << "docs\\missing.oxml"
-                                      << "The file \"docs\\missing.oxml\" was not found on %1.";
+        QTest::newRow("connection refused") << false << kPassword << "docs/plan.oxml" << "Could not connect to %1:";
+        QTest::newRow("wrong password") << true << "guess" << "docs/plan.oxml" << "The server %1 refused the log-on for bob.";
+        QTest::newRow("missing file") << true << kPassword << "docs\\missing.oxml" << "The file \"docs\\missing.oxml\" was not found on %1.";
+        // clang-format on
     }
     void shouldTellWhyAFileCouldNotBeOpened() {
         QFETCH(bool, serverUp);
@@ -256,14 +254,13 @@ private slots:
     }
 
     void shouldConnectWithWhatIsTypedIn_data() {
+        // clang-format off
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("status"); // %1 is the server
         QTest::addColumn<QString>("folder");
-        QTest::newRow("right password") << kPassword << "Connected to %1."
-                                        << "/";
-        QTest::newRow("wrong password") << "guess"
-                                        << "The server %1 refused the log-on for bob."
-                                        << "<None>";
+        QTest::newRow("right password") << kPassword << "Connected to %1." << "/";
+        QTest::newRow("wrong password") << "guess" << "The server %1 refused the log-on for bob." << "<None>";
+        // clang-format on
     }
     void shouldConnectWithWhatIsTypedIn() {
         QFETCH(QString, password);

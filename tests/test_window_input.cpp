@@ -355,14 +355,15 @@ private slots:
     }
 
     void shouldOpenADamagedFileWithoutItsName_data() {
+        // clang-format off
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("shown");
         QTest::addColumn<int>("unread");
         const QByteArray whole = test::smallList("Home", item("One") + item("Two") + item("Three"));
         QTest::newRow("cut off") << whole.left(whole.indexOf("Two") + 10) << "One" << 1;
         // the stray tag takes the first item's closing tag: nothing after it can be read
-        QTest::newRow("tag text in a description")
-            << test::smallList("Home", item("One", "<DESC>see <ITEM> below</DESC>") + item("Two")) << "" << 3;
+        QTest::newRow("tag text in a description") << test::smallList("Home", item("One", "<DESC>see <ITEM> below</DESC>") + item("Two")) << "" << 3;
+        // clang-format on
     }
     void shouldOpenADamagedFileWithoutItsName() {
         QFETCH(QByteArray, bytes);

@@ -82,32 +82,24 @@ class TestWindowMoving : public QObject {
     Q_OBJECT
 private slots:
     void shouldMoveTheSelectedTaskAmongItsSiblings_data() {
+        // clang-format off
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QStringList>("order");
         QTest::addColumn<QString>("message");
         QTest::addColumn<bool>("changed");
         const QStringList unchanged{"A", "B", "D"};
-        QTest::newRow("up from last") << "MENU_MoveUp"
-                                      << "D" << QStringList{"A", "D", "B"} << "" << true;
-        QTest::newRow("up from second") << "MENU_MoveUp"
-                                        << "B" << QStringList{"B", "A", "D"} << "" << true;
-        QTest::newRow("up from first") << "MENU_MoveUp"
-                                       << "A" << unchanged << kPastParent << true;
-        QTest::newRow("down from first") << "MENU_MoveDown"
-                                         << "A" << QStringList{"B", "A", "D"} << "" << true;
-        QTest::newRow("down from second") << "MENU_MoveDown"
-                                          << "B" << QStringList{"A", "D", "B"} << "" << true;
-        QTest::newRow("down from last") << "MENU_MoveDown"
-                                        << "D" << unchanged << kNothingBelow << false;
-        QTest::newRow("button up") << "Command3"
-                                   << "D" << QStringList{"A", "D", "B"} << "" << true;
-        QTest::newRow("button down") << "Command4"
-                                     << "A" << QStringList{"B", "A", "D"} << "" << true;
-        QTest::newRow("button up from first") << "Command3"
-                                              << "A" << unchanged << kPastParent << true;
-        QTest::newRow("button down from last") << "Command4"
-                                               << "D" << unchanged << kNothingBelow << false;
+        QTest::newRow("up from last") << "MENU_MoveUp" << "D" << QStringList{"A", "D", "B"} << "" << true;
+        QTest::newRow("up from second") << "MENU_MoveUp" << "B" << QStringList{"B", "A", "D"} << "" << true;
+        QTest::newRow("up from first") << "MENU_MoveUp" << "A" << unchanged << kPastParent << true;
+        QTest::newRow("down from first") << "MENU_MoveDown" << "A" << QStringList{"B", "A", "D"} << "" << true;
+        QTest::newRow("down from second") << "MENU_MoveDown" << "B" << QStringList{"A", "D", "B"} << "" << true;
+        QTest::newRow("down from last") << "MENU_MoveDown" << "D" << unchanged << kNothingBelow << false;
+        QTest::newRow("button up") << "Command3" << "D" << QStringList{"A", "D", "B"} << "" << true;
+        QTest::newRow("button down") << "Command4" << "A" << QStringList{"B", "A", "D"} << "" << true;
+        QTest::newRow("button up from first") << "Command3" << "A" << unchanged << kPastParent << true;
+        QTest::newRow("button down from last") << "Command4" << "D" << unchanged << kNothingBelow << false;
+        // clang-format on
     }
     void shouldMoveTheSelectedTaskAmongItsSiblings() {
         QFETCH(QString, command);
@@ -154,14 +146,13 @@ private slots:
     }
 
     void shouldGiveTheTreeTheFocusAfterAMove_data() {
+        // clang-format off
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("selected");
-        QTest::newRow("up") << "MENU_MoveUp"
-                            << "B";
-        QTest::newRow("down") << "MENU_MoveDown"
-                              << "B";
-        QTest::newRow("refused up") << "MENU_MoveUp"
-                                    << "A";
+        QTest::newRow("up") << "MENU_MoveUp" << "B";
+        QTest::newRow("down") << "MENU_MoveDown" << "B";
+        QTest::newRow("refused up") << "MENU_MoveUp" << "A";
+        // clang-format on
     }
     void shouldGiveTheTreeTheFocusAfterAMove() {
         QFETCH(QString, command);
@@ -224,13 +215,13 @@ private slots:
     }
 
     void shouldReportAMoveTheTreeCannotMake_data() {
+        // clang-format off
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("selected");
         QTest::addColumn<QString>("message");
-        QTest::newRow("up") << "MENU_MoveUp"
-                            << "Stray" << kCannotMoveUp;
-        QTest::newRow("down") << "MENU_MoveDown"
-                              << "Home" << kCannotMoveDown;
+        QTest::newRow("up") << "MENU_MoveUp" << "Stray" << kCannotMoveUp;
+        QTest::newRow("down") << "MENU_MoveDown" << "Home" << kCannotMoveDown;
+        // clang-format on
     }
     void shouldReportAMoveTheTreeCannotMake() {
         QFETCH(QString, command);
@@ -249,16 +240,16 @@ private slots:
     }
 
     void shouldBringTasksToTheFrontInTurnUntilTheTaskIsOnePlaceUp_data() {
+        // clang-format off
         QTest::addColumn<QStringList>("siblings");
         QTest::addColumn<QString>("moving");
         QTest::addColumn<QStringList>("orders"); // the siblings after each step
-        QTest::newRow("fourth of four") << QStringList{"A", "B", "P", "X"} << "X"
-                                        << QStringList{"X,A,B,P", "B,X,A,P", "A,B,X,P"};
+        QTest::newRow("fourth of four") << QStringList{"A", "B", "P", "X"} << "X" << QStringList{"X,A,B,P", "B,X,A,P", "A,B,X,P"};
         QTest::newRow("second of three") << QStringList{"P", "X", "D"} << "X" << QStringList{"X,P,D"};
         QTest::newRow("third of three") << QStringList{"P", "Q", "X"} << "X" << QStringList{"X,P,Q", "P,X,Q"};
-        QTest::newRow("fifth of five") << QStringList{"A", "B", "C", "P", "X"} << "X"
-                                       << QStringList{"X,A,B,C,P", "C,X,A,B,P", "B,C,X,A,P", "A,B,C,X,P"};
+        QTest::newRow("fifth of five") << QStringList{"A", "B", "C", "P", "X"} << "X" << QStringList{"X,A,B,C,P", "C,X,A,B,P", "B,C,X,A,P", "A,B,C,X,P"};
         QTest::newRow("first") << QStringList{"X", "A"} << "X" << QStringList{};
+        // clang-format on
     }
     void shouldBringTasksToTheFrontInTurnUntilTheTaskIsOnePlaceUp() {
         QFETCH(QStringList, siblings);

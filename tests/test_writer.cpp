@@ -108,16 +108,17 @@ private slots:
     }
 
     void shouldWriteDueDatesInUsForm_data() {
+        // clang-format off
         QTest::addColumn<QDateTime>("due");
         QTest::addColumn<QString>("text");
         QTest::newRow("none") << QDateTime() << "12:00:00 AM";
         QTest::newRow("zero date") << makeDueDate(QDate(1899, 12, 30)) << "12:00:00 AM";
         QTest::newRow("plain date") << makeDueDate(QDate(2027, 2, 1)) << "2/1/2027";
         QTest::newRow("afternoon") << makeDueDate(QDate(2026, 12, 5), QTime(15, 7, 9)) << "12/5/2026 3:07:09 PM";
-        QTest::newRow("just after midnight")
-            << makeDueDate(QDate(2026, 1, 1), QTime(0, 0, 1)) << "1/1/2026 12:00:01 AM";
+        QTest::newRow("just after midnight") << makeDueDate(QDate(2026, 1, 1), QTime(0, 0, 1)) << "1/1/2026 12:00:01 AM";
         QTest::newRow("noon") << makeDueDate(QDate(2026, 1, 1), QTime(12, 30, 0)) << "1/1/2026 12:30:00 PM";
         QTest::newRow("time only") << makeDueDate(QDate(1899, 12, 30), QTime(9, 5, 0)) << "9:05:00 AM";
+        // clang-format on
     }
     void shouldWriteDueDatesInUsForm() {
         QFETCH(QDateTime, due);
