@@ -155,11 +155,6 @@ private slots:
                      .toUtf8());
     }
 
-    void shouldReportALogThatCannotBeWritten() {
-        test::TempDataHome home; // the data folder does not exist
-        QVERIFY(!writeLog("nowhere to go"));
-    }
-
     void shouldPrepareTheDataFolderOnFirstStartOnly() {
         // given an empty home
         test::TempDataHome home;
@@ -171,23 +166,11 @@ private slots:
                  QStringList({"Backup", "click.wav", "example.oxml", "new.oxml", "otl.ini", "save.wav"}));
         QCOMPARE(first.created.size(), 7); // the two folders and five files
         // with a value for every key
-        const QStringList keys = {"EasyEditing",
-                                  "autoLoad",
-                                  "disableClickToRename",
-                                  "lastFile",
-                                  "file1",
-                                  "file2",
-                                  "file3",
-                                  "filesOpen",
-                                  "loadOutlook",
-                                  "outlookSource",
-                                  "SoundIsOn",
-                                  "treeClickWave",
-                                  "saveWave",
-                                  "doSlowMoEffects",
-                                  "lastFileFTPServer",
-                                  "lastFileFTPUser",
-                                  "lastFileFTPPass"};
+        // clang-format off
+        const QStringList keys = {"EasyEditing", "autoLoad", "disableClickToRename", "lastFile", "file1", "file2",
+                                  "file3", "filesOpen", "loadOutlook", "outlookSource", "SoundIsOn", "treeClickWave",
+                                  "saveWave", "doSlowMoEffects", "lastFileFTPServer", "lastFileFTPUser", "lastFileFTPPass"};
+        // clang-format on
         const QByteArray ini = test::readFile(settingsFile());
         for (const QString& key : keys)
             QVERIFY2(ini.contains("\n" + key.toUtf8() + "="), qPrintable(key));

@@ -140,18 +140,6 @@ private slots:
                  QStringLiteral("Error loading to do list file. Would you like to exit?"));
     }
 
-    void shouldStartANewListWhenTheUserStaysAfterAFailedStartUpLoad() {
-        test::Window w;
-        writeSetting("lastFile", w.listFile("broken.oxml", "<XML><FORMATVERSION>1e999</FORMATVERSION></XML>"));
-        Dialogs::setNextAnswer(PromptAnswer::No);
-        Ortolan& o = w.start();
-        QVERIFY(!o.hasClosed());
-        QCOMPARE(o.currentFileName(), QString());
-        QCOMPARE(o.tree().Item(kRootID)->Text(), QStringLiteral("My Tasks"));
-        QVERIFY(o.Tree->isVisible());
-        QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
-    }
-
     void shouldAskBeforeClosingAChangedList() {
         test::Window w;
         Ortolan& o = w.start();
