@@ -196,22 +196,6 @@ private slots:
         QCOMPARE(s.server.logons(), 1);
     }
 
-    void shouldKeepOneConnectionForManyDownloads() {
-        // given a connected client
-        Served s;
-        REQUIRE_SERVER(s.server);
-        s.put(QStringLiteral("a.oxml"), "a");
-        s.put(QStringLiteral("b.oxml"), "b");
-        BobsClient client;
-        QVERIFY(client.connect(s.server.host()).ok);
-        // when it downloads two files
-        QVERIFY(client.download(s.local, QStringLiteral("a.oxml")).ok);
-        QVERIFY(client.download(s.local, QStringLiteral("b.oxml")).ok);
-        // then it logged on once only
-        QCOMPARE(s.server.logons(), 1);
-        QCOMPARE(s.localFiles(), (QStringList{QStringLiteral("a.oxml"), QStringLiteral("b.oxml")}));
-    }
-
     void shouldLogOnAgainAfterADisconnect_data() {
         QTest::addColumn<bool>("disconnectFirst");
         QTest::newRow("disconnect, then connect") << true;

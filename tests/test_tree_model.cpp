@@ -445,37 +445,6 @@ private slots:
         }
     }
 
-    void shouldMatchEditTriggersToTheLabelEditMode_data() {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<bool>("f2Edits");
-        QTest::newRow("automatic") << int(TaskTree::LabelEditMode::Automatic) << true;
-        QTest::newRow("manual") << int(TaskTree::LabelEditMode::Manual) << false;
-    }
-    void shouldMatchEditTriggersToTheLabelEditMode() {
-        QFETCH(int, mode);
-        QFETCH(bool, f2Edits);
-        // given a view made in the other mode, B selected
-        SmallList s;
-        s.root->setExpanded(true);
-        const auto wanted = TaskTree::LabelEditMode(mode);
-        s.list.tree.setLabelEdit(wanted == TaskTree::LabelEditMode::Automatic ? TaskTree::LabelEditMode::Manual
-                                                                              : TaskTree::LabelEditMode::Automatic);
-        TaskTreeView view(&s.list.tree);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        s.list.tree.setSelectedItem(s.b);
-        // when the window changes the mode
-        s.list.tree.setLabelEdit(wanted);
-        view.applyLabelEditMode();
-        // then
-        const QAbstractItemView::EditTriggers expected =
-            f2Edits ? QAbstractItemView::EditTriggers(QAbstractItemView::EditKeyPressed)
-                    : QAbstractItemView::EditTriggers(QAbstractItemView::NoEditTriggers);
-        QCOMPARE(view.editTriggers(), expected);
-        QTest::keyClick(view.viewport(), Qt::Key_F2);
-        QCOMPARE(editorOn(view, s.b) != nullptr, f2Edits);
-    }
-
     void shouldOpenTheLabelTheTreeAsksForEvenInManualMode() {
         // given a manual list with A2 (inside collapsed A) selected
         SmallList s;

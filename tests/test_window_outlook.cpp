@@ -221,17 +221,6 @@ private slots:
         QVERIFY(!saved.contains("Renew passport"));
     }
 
-    void shouldCreateTheImportTaskEvenWithNoTasksAndOnceEachTime() {
-        test::OpenList list(test::item("Garden"));
-        writeSetting("outlookSource", list.w.listFile("events.ics", calendar(vevent("DTSTART:20261210T090000", "X"))));
-        list.o->action("MENU_OutlookTasks")->trigger();
-        list.o->action("MENU_OutlookTasks")->trigger();
-        QCOMPARE(list.children(), "Garden," + kImported + "," + kImported);
-        for (const TreeNode* c = list.o->tree().Item(kRootID)->Child()->Next(); c; c = c->Next())
-            QVERIFY(!c->Child());
-        QVERIFY(Dialogs::messages().isEmpty());
-    }
-
     void shouldImportFromAPublishedCalendar() {
         // given a calendar published by a web server on this machine
         test::OpenList list(test::item("Garden"));
