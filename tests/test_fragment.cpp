@@ -87,52 +87,6 @@ private slots:
         QCOMPARE(tasks->back().parent, 0);
     }
 
-    void shouldKeepDueDatesAndIcons_data() {
-        QTest::addColumn<QDateTime>("due");
-        QTest::addColumn<int>("icon");
-        QTest::addColumn<int>("picture");
-        QTest::newRow("no date, no icon") << QDateTime() << 0 << 2;
-        QTest::newRow("a day") << makeDueDate(QDate(2026, 12, 5)) << 7 << 7;
-        QTest::newRow("a day and time") << makeDueDate(QDate(2027, 2, 28), QTime(15, 7, 9)) << 23 << 23;
-        QTest::newRow("icon past the pictures") << makeDueDate(QDate(2026, 1, 1), QTime(0, 0, 1)) << 40 << 2;
-        QTest::newRow("negative icon") << QDateTime() << -3 << 2;
-    }
-    void shouldKeepDueDatesAndIcons() {
-        QFETCH(QDateTime, due);
-        QFETCH(int, icon);
-        QFETCH(int, picture);
-        test::TaskList list;
-        TreeNode* node = list.add("Dentist");
-        list.task(node)->DateDue = due;
-        list.task(node)->IconIndex = qint16(icon);
-        const auto tasks = TaskFragment::read(TaskFragment::write(*node, list.th));
-        QVERIFY(tasks);
-        const FragmentTask& back = tasks->front();
-        QCOMPARE(back.dateDue.isValid(), due.isValid());
-        if (due.isValid())
-            QCOMPARE(back.dateDue, due);
-        QCOMPARE(int(back.iconIndex), icon);
-        QCOMPARE(back.picture, picture);
-    }
-
-    void shouldMakeATaskRecordWithoutAnID() {
-        FragmentTask t;
-        t.name = "Call";
-        t.description = "about\nthe bill";
-        t.categories = "Today";
-        t.iconIndex = 4;
-        t.status = "Waiting";
-        t.dateDue = makeDueDate(QDate(2026, 3, 4), QTime(9, 30));
-        const Task task = t.toTask();
-        QCOMPARE(task.TaskName, t.name);
-        QCOMPARE(task.Description, t.description);
-        QCOMPARE(task.CategoryString, t.categories);
-        QCOMPARE(task.IconIndex, t.iconIndex);
-        QCOMPARE(task.Status, t.status);
-        QCOMPARE(task.DateDue, t.dateDue);
-        QVERIFY(task.ID.isEmpty());
-    }
-
     // Files leave "[NOT SAVED]" tasks out; a fragment carries them, because cutting is moving and
     // must not lose what it moves. Pasted, they keep their mark and stay out of saved files.
     void shouldCarryTasksThatFilesLeaveOut_data() {

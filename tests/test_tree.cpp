@@ -234,30 +234,6 @@ private slots:
         QCOMPARE(tree.Count(), 0);
     }
 
-    void shouldReportTextAndLookChanges() {
-        TaskTree tree;
-        TreeNode* n = tree.AddTopLevel("Root", "My Tasks", 1);
-        QSignalSpy changed(&tree, &TaskTree::nodeChanged);
-        n->setText("Home");
-        n->setBold(true);
-        n->setForeColor(0x808080);
-        n->setImage(3);
-        n->setText("Home"); // no change, no announcement
-        QCOMPARE(changed.size(), 4);
-        QCOMPARE(n->Text(), QStringLiteral("Home"));
-    }
-
-    void shouldAskTheViewToEditTheSelectedLabel() {
-        TaskTree tree;
-        TreeNode* n = tree.AddTopLevel("Root", "My Tasks", 1);
-        QSignalSpy edit(&tree, &TaskTree::labelEditRequested);
-        tree.StartLabelEdit(); // nothing selected: nothing to edit
-        QCOMPARE(edit.size(), 0);
-        tree.setSelectedItem(n);
-        tree.StartLabelEdit();
-        QCOMPARE(edit.size(), 1);
-        QCOMPARE(edit.first().first().value<TreeNode*>(), n);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTree)

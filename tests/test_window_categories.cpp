@@ -172,16 +172,6 @@ private slots:
         QVERIFY(!f->hideTimerActive());
     }
 
-    void shouldShowATaskMadeForTodayInBoldOnTheTodayTab() {
-        Chooser c;
-        CategoriesForm* f = c.openOn("Errand");
-        f->CategoriesList->setCurrentRow(c.row("Today"));
-        f->OkCatBut->click();
-        c.o->TabStrip->setCurrentIndex(1);
-        QVERIFY(c.node("Errand")->Bold());
-        QCOMPARE(c.node("Errand")->ForeColor(), kColourDarkRed);
-    }
-
     void shouldEditTheTaskSelectedWhenTheChoiceIsMade() {
         // given the chooser opened on one task and the selection moved to another
         Chooser c;
@@ -213,17 +203,6 @@ private slots:
         QCOMPARE(c.task("Report")->CategoryString, QStringLiteral("Work,Home"));
         QVERIFY(!c.o->fileHasBeenChanged());
         QVERIFY(f->isVisible());
-    }
-
-    void shouldHideWithoutChangeOnCancel() {
-        Chooser c;
-        CategoriesForm* f = c.openOn("Report");
-        f->CategoriesList->setCurrentRow(c.row("Today"));
-        f->Command2->click();
-        QVERIFY(!f->isVisible());
-        QVERIFY(!f->hideTimerActive());
-        QCOMPARE(c.task("Report")->CategoryString, QStringLiteral("Work,Home"));
-        QVERIFY(!c.o->fileHasBeenChanged());
     }
 
     void shouldHideItselfWhenThePointerStaysAway() {

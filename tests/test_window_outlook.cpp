@@ -94,15 +94,6 @@ private slots:
         QCOMPARE(o.CalMan->grid->year(), 2026);
     }
 
-    void shouldNotReadTheSourceAtStartUpWhenTheSettingIsOff() {
-        test::Window w;
-        writeSetting("outlookSource", w.listFile("mine.ics", kCalendar));
-        Ortolan& o = w.start();
-        QVERIFY(dayText(o, 12, 10).isEmpty());
-        QVERIFY(!o.action("MENU_InsertOutlook")->isChecked());
-        QVERIFY(logMessages().contains("Outlook not loaded..."));
-    }
-
     void shouldGoOnStartingWhenTheSourceIsMissing_data() {
         QTest::addColumn<QString>("source");
         QTest::newRow("no source set") << QString();
@@ -150,17 +141,6 @@ private slots:
         Ortolan& again = w.start();
         QVERIFY(dayText(again, 12, 10).isEmpty());
         QVERIFY(Dialogs::fileRequests().isEmpty());
-    }
-
-    void shouldKeepThePreferenceOnWhenTheSourceCannotBeRead() {
-        test::Window w;
-        writeSetting("outlookSource", w.listFile("junk.ics", "this is not a calendar\n"));
-        Ortolan& o = w.start();
-        o.action("MENU_InsertOutlook")->trigger();
-        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kNotFound}));
-        QVERIFY(o.action("MENU_InsertOutlook")->isChecked());
-        QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
-        QVERIFY2(o.statusText().contains("junk.ics"), qPrintable(o.statusText()));
     }
 
     void shouldAskForACalendarFileWhenNoneIsSet() {

@@ -94,19 +94,6 @@ private slots:
         QCOMPARE(back.childNames(), QStringLiteral("Before,After"));
     }
 
-    void shouldIndentByDepthAndTakeTheTitleFromTheTopNode() {
-        test::TaskList list;
-        list.tree.Item(kRootID)->setText("Shown title");
-        list.th.getTask(kRootID)->TaskName = "Stored name";
-        TreeNode* a = list.add("A");
-        TreeNode* b = list.add("B", a);
-        list.add("C", b);
-        const QByteArray bytes = list.xml.fileContents();
-        QVERIFY(bytes.contains("<TITLE>Shown title</TITLE>"));
-        QVERIFY(bytes.contains("\r\n\t\t\t<ITEM>\r\n\t\t\t<NAME>C</NAME>\r\n"));
-        QVERIFY(bytes.contains("\t\t\t</ITEM>\r\n\t\t</LIST>\r\n\t\t</ITEM>\r\n\t</LIST>\r\n\t</ITEM>\r\n</LIST>"));
-    }
-
     void shouldWriteDueDatesInUsForm_data() {
         // clang-format off
         QTest::addColumn<QDateTime>("due");
@@ -178,18 +165,6 @@ private slots:
         QCOMPARE(ValueCodec::encode(QStringLiteral("&lt;")), QByteArray("&amp;lt;"));
         QCOMPARE(ValueCodec::encode(QString::fromUtf8("→")), QByteArray("&#8594;"));
         QCOMPARE(ValueCodec::encode(QString::fromUtf8("😀")), QByteArray("&#128512;"));
-    }
-
-    void shouldWriteAFileAndReplaceTheOldOneWhole() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("list.oxml");
-        test::TaskList list;
-        list.add("first");
-        QVERIFY(list.xml.saveXMLfile(path).ok);
-        list.add("second");
-        QVERIFY(list.xml.saveXMLfile(path).ok);
-        QCOMPARE(test::readFile(path), list.xml.fileContents());
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({"list.oxml"}));
     }
 
     void shouldReportAFailedWriteAndKeepTheOldFile() {
