@@ -83,35 +83,6 @@ private slots:
         QCOMPARE(t->TaskName, QStringLiteral("Typed at once"));
     }
 
-    void shouldNestSubTasksAndAddNothingWithoutASelection() {
-        Editing e;
-        e.select("B");
-        QTest::mouseClick(e.o->AddSubtaskButton, Qt::LeftButton);
-        QTest::mouseClick(e.o->AddSubtaskButton, Qt::LeftButton);
-        TreeNode* first = e.node("B")->Child();
-        QVERIFY(first && first->Children() == 1);
-        e.o->tree().setSelectedItem(nullptr);
-        const int count = e.o->tree().Count();
-        e.o->action("MENU_AddSubtask")->trigger();
-        QCOMPARE(e.o->tree().Count(), count);
-    }
-
-    void shouldAddTasksForOtherCommands() {
-        Editing e;
-        e.select("Home");
-        e.o->setFileHasBeenChanged(false);
-        const QString key = e.o->addTask("Imported", "ignored", makeDueDate(QDate(2027, 3, 1)), "INCOMPLETE");
-        TreeNode* n = e.o->tree().Item(key);
-        QCOMPARE(n->Parent(), e.o->tree().Item(kRootID));
-        QCOMPARE(e.o->taskH().getTask(key)->DateDue, makeDueDate(QDate(2027, 3, 1)));
-        QVERIFY(e.o->taskH().getTask(key)->Description.isEmpty()); // the description is not taken
-        QVERIFY(!e.o->fileHasBeenChanged());
-        const QString child = e.o->addTask("Child", {}, {}, "INCOMPLETE", true, true);
-        QCOMPARE(e.o->tree().Item(child)->Parent(), n);
-        QVERIFY(e.o->fileHasBeenChanged());
-        QVERIFY(!labelEditor(e.o->Tree));
-    }
-
     // ---- renaming ----
 
     void shouldKeepTheTypedNameAndShowTheFormula() {

@@ -423,9 +423,11 @@ private slots:
         QTest::mouseClick(d.o->ViewAsList, Qt::LeftButton);
         QVERIFY(d.o->ListView->isVisible());
         QVERIFY(!d.o->CalendarControls->isVisible());
+        QVERIFY(!d.o->TabStrip->isEnabled() && d.o->DescText->isReadOnly()); // no tab, no typing meanwhile
         QTest::mouseClick(d.o->ViewAsList, Qt::LeftButton);
         QVERIFY(d.o->CalendarControls->isVisible());
         QVERIFY(!d.o->ListView->isVisible());
+        QVERIFY(d.o->TabStrip->isEnabled() && !d.o->DescText->isReadOnly());
         clickTab(*d.o, "Main");
         QTest::mouseClick(d.o->ViewAsList, Qt::LeftButton);
         d.o->action("MENU_NEW")->trigger(); // the list showed the list that is gone

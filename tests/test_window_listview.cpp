@@ -110,30 +110,6 @@ private slots:
         QCOMPARE(listTexts(*l.o), (QStringList{"Budget: Rent 500", "Budget: Food 200", "Budget: Total !!sum!!"}));
     }
 
-    void shouldToggleBetweenListAndTreeOnEachClick() {
-        // given the tree shown
-        test::OpenList l(mixedList());
-        QVERIFY(!l.o->listShown());
-        QVERIFY(l.o->ListView->isHidden());
-        // when the button is clicked once
-        QTest::mouseClick(l.o->ViewAsList, Qt::LeftButton);
-        // then the list replaces the tree, the tabs cannot be picked, the description takes no edits
-        QVERIFY(l.o->listShown());
-        QVERIFY(l.o->Tree->isHidden());
-        QVERIFY(!l.o->ListView->isHidden());
-        QVERIFY(!l.o->TabStrip->isEnabled());
-        QVERIFY(l.o->DescText->isReadOnly());
-        // when it is clicked again
-        QTest::mouseClick(l.o->ViewAsList, Qt::LeftButton);
-        // then the tree is back and usable, and the list keeps its items
-        QVERIFY(!l.o->listShown());
-        QVERIFY(!l.o->Tree->isHidden());
-        QVERIFY(l.o->ListView->isHidden());
-        QVERIFY(l.o->TabStrip->isEnabled());
-        QVERIFY(!l.o->DescText->isReadOnly());
-        QCOMPARE(l.o->ListView->count(), 6);
-    }
-
     void shouldBuildANewSnapshotEachTimeTheListIsShown() {
         // given a list shown once
         test::OpenList l(mixedList());

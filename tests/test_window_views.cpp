@@ -226,24 +226,6 @@ private slots:
         QVERIFY(o.Tree->editTriggers() != QAbstractItemView::NoEditTriggers);
     }
 
-    void shouldNoteEasyEditingWhenItIsTurnedOn() {
-        test::Window w;
-        Ortolan& o = w.start();
-        o.action("MENU_EasyEditing")->trigger();
-        QVERIFY(o.easyEditing());
-        QCOMPARE(readSetting("EasyEditing"), QStringLiteral("True"));
-        const PromptMessage note = Dialogs::messages().last();
-        QCOMPARE(note.title, QStringLiteral("Note"));
-        QCOMPARE(note.icon, PromptIcon::Information);
-        QCOMPARE(note.text, QStringLiteral("Please Note:\r\nEasy editing automates keystrokes in Ortolan in order to "
-                                           "make life easy. Some firewalls may present a warning the first time that "
-                                           "you edit a task because of the keystroke insertion."));
-        o.action("MENU_EasyEditing")->trigger();
-        QVERIFY(!o.easyEditing());
-        QCOMPARE(readSetting("EasyEditing"), QStringLiteral("False"));
-        QCOMPARE(Dialogs::messages().size(), 1); // turning it off says nothing
-    }
-
     void shouldShowAboutAndTheWebsite() {
         test::Window w;
         Ortolan& o = w.start();
