@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 #include "views/TaskTreeView.h"
 
+#include <functional>
 #include <memory>
 #include <QApplication>
 #include <QDrag>
@@ -169,12 +170,13 @@ inline bool sendDrag(QWidget* target, const QPoint& at, const QMimeData* data, b
 }
 
 // Drags a task of the tree with the mouse: press on it, move past the drag distance, and the
-// drag carries it to target, at a point of target. drop false: the user cancels (Escape).
-// Returns whether the drop was taken.
-inline bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const QPoint& at, bool drop = true) {
+// drag carries it to target, at the point at() gives once the press is made (rows may have moved
+// by then). drop false: the user cancels (Escape). Returns whether the drop was taken.
+inline bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const std::function<QPoint()>& at,
+                     bool drop = true) {
     bool taken = false;
     o.Tree->setDragRunner([&](QDrag* drag) {
-        taken = sendDrag(target, at, drag->mimeData(), drop);
+        taken = sendDrag(target, at(), drag->mimeData(), drop);
         return taken ? Qt::MoveAction : Qt::IgnoreAction;
     });
     const QPoint from = labelPoint(o.Tree, node);
@@ -183,6 +185,13 @@ inline bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const QP
     // The drag took the release; the button comes up where no row can take it for a click.
     QTest::mouseRelease(o.Tree->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
     return taken;
+}
+inline bool dragTask(Ortolan& o, const TreeNode* node, QWidget* target, const QPoint& at, bool drop = true) {
+    return dragTask(o, node, target, [at] { return at; }, drop);
+}
+// Drags one task of the tree onto another.
+inline bool dragTaskOnto(Ortolan& o, const TreeNode* dragged, const TreeNode* target) {
+    return dragTask(o, dragged, o.Tree->viewport(), [&] { return labelPoint(o.Tree, target); });
 }
 
 // A window started on a list of its own, home.oxml, with lookups by shown text.
@@ -220,19 +229,3 @@ struct OpenList {
 
 } // namespace ortolan::test
 
-namespace ortolan::test {
-// Drags one task of the tree onto another, the first one found and pressed, then the second.
-inline bool dragTaskOnto(Ortolan& o, const TreeNode* dragged, const TreeNode* target) {
-    labelPoint(o.Tree, dragged);
-    bool taken = false;
-    o.Tree->setDragRunner([&](QDrag* drag) {
-        taken = sendDrag(o.Tree->viewport(), labelPoint(o.Tree, target), drag->mimeData());
-        return taken ? Qt::MoveAction : Qt::IgnoreAction;
-    });
-    const QPoint from = labelPoint(o.Tree, dragged);
-    QTest::mousePress(o.Tree->viewport(), Qt::LeftButton, {}, from);
-    QTest::mouseMove(o.Tree->viewport(), from + QPoint(0, QApplication::startDragDistance() + 2));
-    QTest::mouseRelease(o.Tree->viewport(), Qt::LeftButton, {}, QPoint(-5, -5));
-    return taken;
-}
-} // namespace ortolan::test
