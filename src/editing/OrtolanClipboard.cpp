@@ -81,7 +81,6 @@ void Ortolan::removeTaskBranch(TreeNode* node) {
         tree_.setSelectedItem(tree_.Item(select));
     ReCalcTree(tree_, *taskH_);
     fileHasBeenChanged_ = true;
-    showSelectedTask();
 }
 
 void Ortolan::MENU_Cut_Click() {
