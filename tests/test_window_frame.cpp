@@ -5,23 +5,34 @@
 
 #include <csignal>
 #include <QTabWidget>
-#include <spawn.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 using namespace ortolan;
 
 namespace {
 
-pid_t spawn(const std::vector<std::string>& argv) {
+// Starts a helper program that ends with this test, however the test ends, and whose output
+// does not hold the test's own output open.
+pid_t spawn(const std::vector<std::string>& argv, int keepFd = -1) {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    pid_t pid = 0;
-    return posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) == 0 ? pid : 0;
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid < 0 ? 0 : pid;
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
+    const int null = open("/dev/null", O_RDWR);
+    for (int fd = 0; fd <= 2; ++fd)
+        dup2(null, fd);
+    for (int fd = 3; fd < 256; ++fd)
+        if (fd != keepFd)
+            close(fd);
+    execvp(args[0], args.data());
+    _exit(127);
 }
 
 void stop(pid_t pid) {
@@ -36,7 +47,8 @@ int startXvfb(pid_t* pid) {
     int fds[2];
     if (pipe(fds) != 0)
         return -1;
-    *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+    *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+                 fds[1]);
     close(fds[1]);
     char number[16] = {};
     const ssize_t got = *pid ? read(fds[0], number, sizeof number - 1) : -1;
