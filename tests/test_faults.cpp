@@ -48,7 +48,7 @@ struct OpenedList {
 
     // A change the user makes: a new task at the end of the list.
     void change(const QString& name) {
-        o->tree().setSelectedItem(o->tree().Item(kRootID));
+        test::click(o->Tree, o->tree().Item(kRootID));
         o->addTask(name, QString(), QDateTime(), QStringLiteral("INCOMPLETE"), true, true);
         QVERIFY(o->fileHasBeenChanged());
     }
@@ -179,7 +179,7 @@ private slots:
         QVERIFY(setMode(settingsFile(), QFile::ReadOwner | QFile::ReadOther));
         // when the program starts, opens the list, and the list is changed and saved
         Ortolan& o = w.start();
-        o.tree().setSelectedItem(o.tree().Item(kRootID));
+        test::click(o.Tree, o.tree().Item(kRootID));
         o.addTask("Eggs", QString(), QDateTime(), "INCOMPLETE", true, true);
         o.action("MENU_Save")->trigger();
         // then it said so once, naming the folder, and nothing else

@@ -28,10 +28,15 @@ struct Calendar : test::OpenList {
     QString text(int year, int month, int day) const { return grid().GetText(year, month, day); }
     // A double-click on a day of the month shown, as the user gives it.
     void doubleClick(int day) const {
-        o->TabStrip->setCurrentIndex(2);
+        test::clickTab(*o, "Calendar");
         QTest::mouseDClick(&grid(), Qt::LeftButton, {}, grid().dayRect(day).center());
     }
-    void showCalendar() const { o->TabStrip->setCurrentIndex(2); }
+    void showCalendar() const { test::clickTab(*o, "Calendar"); }
+    // Tasks are picked on the "Main" tab, the calendar's days on its own.
+    void select(const QString& text) const {
+        test::clickTab(*o, "Main");
+        OpenList::select(text);
+    }
     QDate due(const QString& name) const {
         return hasDueDate(task(name)->DateDue) ? task(name)->DateDue.date() : QDate();
     }
@@ -134,7 +139,7 @@ private slots:
         QCOMPARE(c.grid().Month(), 12);
         QVERIFY(c.o->CalendarNext->isVisible() && c.o->CalendarPrevious->isVisible());
         // when "Main" is chosen again
-        c.o->TabStrip->setCurrentIndex(0);
+        test::clickTab(*c.o, "Main");
         // then the tree is back and the calendar gone
         QVERIFY(c.o->Tree->isVisible());
         QVERIFY(!c.o->CalendarControls->isVisible());
@@ -208,7 +213,7 @@ private slots:
         c.task("B")->TaskName = "A";
         c.select("A");
         c.doubleClick(5);
-        c.o->tree().setSelectedItem(c.node("B"));
+        c.select("B");
         c.doubleClick(5);
         QCOMPARE(c.text(2026, 12, 5), QStringLiteral("-A\r\n-A\r\n"));
         // when one of them moves to the 9th

@@ -25,7 +25,7 @@ struct Chooser : test::OpenList {
     CategoriesForm* openOn(const QString& text) const {
         select(text);
         o->setFileHasBeenChanged(false);
-        o->CategoriesButton->click();
+        QTest::mouseClick(o->CategoriesButton, Qt::LeftButton);
         return form();
     }
     int row(const QString& entry) const {
@@ -80,9 +80,9 @@ private slots:
         QVERIFY(!f->isModal());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         f->CategoriesList->setCurrentRow(1);
-        f->Command2->click();
+        QTest::mouseClick(f->Command2, Qt::LeftButton);
         // when it is opened again
-        c.o->CategoriesButton->click();
+        QTest::mouseClick(c.o->CategoriesButton, Qt::LeftButton);
         // then it offers "<None>" and "Today" with their pictures, "<None>" selected, the timer running
         QCOMPARE(f->CategoriesList->count(), 2);
         QCOMPARE(f->CategoriesList->item(0)->text(), QStringLiteral("<None>"));
@@ -162,7 +162,7 @@ private slots:
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
         } else {
             f->CategoriesList->setCurrentRow(row);
-            f->OkCatBut->click();
+            QTest::mouseClick(f->OkCatBut, Qt::LeftButton);
         }
         // then the task has the category, its node the matching colour, the document is changed
         QCOMPARE(c.task(task)->CategoryString, categories);
@@ -179,7 +179,7 @@ private slots:
         c.select("Report");
         // when "Today" is chosen
         f->CategoriesList->setCurrentRow(c.row("Today"));
-        f->OkCatBut->click();
+        QTest::mouseClick(f->OkCatBut, Qt::LeftButton);
         // then the task selected now gets it
         QCOMPARE(c.task("Report")->CategoryString, QStringLiteral("Today"));
         QVERIFY(c.task("Errand")->CategoryString.isEmpty());
@@ -199,7 +199,7 @@ private slots:
         else
             f->CategoriesList->clearSelection();
         f->CategoriesList->setCurrentRow(c.row("Today"), QItemSelectionModel::NoUpdate);
-        f->OkCatBut->click();
+        QTest::mouseClick(f->OkCatBut, Qt::LeftButton);
         QCOMPARE(c.task("Report")->CategoryString, QStringLiteral("Work,Home"));
         QVERIFY(!c.o->fileHasBeenChanged());
         QVERIFY(f->isVisible());

@@ -289,7 +289,7 @@ private slots:
         const QStringList before = subtree(l.o->taskH(), l.node("Trip"));
         l.run("MENU_Cut");
         TreeNode* inbox = other.tree().Item(kRootID)->Child();
-        other.tree().setSelectedItem(inbox);
+        test::click(other.Tree, inbox);
         other.action("MENU_Paste")->trigger();
         // then the second holds it whole, and the first no more
         QVERIFY(inbox->Child());

@@ -7,6 +7,8 @@
 #include <QTabWidget>
 #include <fcntl.h>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,18 +44,35 @@ void stop(pid_t pid) {
     }
 }
 
-// Starts Xvfb on a free display and returns its number, or -1.
+// Whether an X server answers on the display's socket.
+bool answers(int display) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%d", display);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return ok;
+}
+
+// Starts Xvfb on a free display and returns its number, or -1; a server that is not there to
+// answer once it has said it is ready is started again.
 int startXvfb(pid_t* pid) {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return -1;
-    *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
-                 fds[1]);
-    close(fds[1]);
-    char number[16] = {};
-    const ssize_t got = *pid ? read(fds[0], number, sizeof number - 1) : -1;
-    close(fds[0]);
-    return got > 0 ? std::atoi(number) : -1;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return -1;
+        *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
+                     fds[1]);
+        close(fds[1]);
+        char number[16] = {};
+        const ssize_t got = *pid ? read(fds[0], number, sizeof number - 1) : -1;
+        close(fds[0]);
+        if (got > 0 && answers(std::atoi(number)))
+            return std::atoi(number);
+        stop(*pid);
+    }
+    return -1;
 }
 
 // The gap between the bottom of the tab strip and the top of the status bar, in pixels.
@@ -97,7 +116,7 @@ int main(int argc, char** argv) {
     // openbox frames only the windows mapped once it runs; it says when by running a command.
     const std::string ready = "/tmp/ortolan-openbox-ready-" + std::to_string(getpid());
     const pid_t openbox = spawn({"openbox", "--sm-disable", "--startup", "touch " + ready});
-    for (int i = 0; i < 100 && access(ready.c_str(), F_OK) != 0; ++i)
+    for (int i = 0; i < 200 && access(ready.c_str(), F_OK) != 0; ++i)
         usleep(50000);
     unlink(ready.c_str());
     int result = 1;

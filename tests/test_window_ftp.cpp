@@ -48,6 +48,7 @@ struct FtpWindow {
 
     // Fills in the FTP window as the user would.
     void fillIn(const QString& file, const QString& password = kPassword) const {
+        dialog->show();
         for (QLineEdit* box : {dialog->txtServer, dialog->txtUser, dialog->txtPassword, dialog->Text1})
             box->clear();
         QTest::keyClicks(dialog->txtServer, site.host());
@@ -169,7 +170,7 @@ private slots:
         const QStringList before = history();
         f.fillIn(QStringLiteral("docs\\plan.oxml"));
         // when "&Open" is pressed
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         // then the window shows the downloaded list from its temporary copy, asking nothing
         QCOMPARE(f.rootText(), QStringLiteral("Plan"));
         QVERIFY(f.list.node("Step"));
@@ -205,7 +206,7 @@ private slots:
         f.fillIn(QStringLiteral("docs/plan.oxml"));
         // when a list is opened from the FTP window and the question answered
         Dialogs::setNextAnswer(answer);
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         // then the save question was asked as Open asks it
         const PromptMessage asked = Dialogs::messages().first();
         QCOMPARE(Dialogs::messages().last().text.startsWith("The list could not be saved."), saveFails);
@@ -225,14 +226,14 @@ private slots:
         FtpWindow f;
         REQUIRE_SERVER(f.site.server);
         f.fillIn(QStringLiteral("docs/plan.oxml"));
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         QCOMPARE(f.list.o->currentFileName(), getTempFolder() + "plan.oxml");
         f.list.o->tree().Item(kRootID)->setText(QStringLiteral("Plan, my version"));
         f.list.o->taskH().taskOf(f.list.o->tree().Item(kRootID))->TaskName = QStringLiteral("Plan, my version");
         f.list.o->setFileHasBeenChanged(true);
         // when it is opened from the server again and the user saves first
         Dialogs::setNextAnswer(PromptAnswer::Yes);
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         // then the server's list is shown, and the user's saved version is among the backups
         QCOMPARE(f.rootText(), QStringLiteral("Plan"));
         bool kept = false;
@@ -249,7 +250,7 @@ private slots:
         QCOMPARE(f.dialog->Action->text(), QStringLiteral("&Save"));
         f.fillIn(QStringLiteral("docs/plan.oxml"));
         // when "&Save" is pressed
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         // then nothing was fetched and the status line says saving is not possible
         QCOMPARE(f.site.server.logons(), 0);
         QVERIFY(!QFile::exists(getTempFolder() + QStringLiteral("plan.oxml")));
@@ -276,7 +277,7 @@ private slots:
         REQUIRE_SERVER(f.site.server);
         f.fillIn(QString(), password);
         // when "Connect" is pressed
-        f.dialog->Command1->click();
+        QTest::mouseClick(f.dialog->Command1, Qt::LeftButton);
         // then the status line and the remote folder tell how the log-on went
         QCOMPARE(f.dialog->StatusBar1->currentMessage(), status.arg(f.site.host()));
         QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: ") + folder);
@@ -289,8 +290,8 @@ private slots:
         REQUIRE_SERVER(f.site.server);
         f.fillIn(QStringLiteral("docs/plan.oxml"));
         // when it connects and opens the file
-        f.dialog->Command1->click();
-        f.dialog->Action->click();
+        QTest::mouseClick(f.dialog->Command1, Qt::LeftButton);
+        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         QCOMPARE(f.rootText(), QStringLiteral("Plan"));
         // then the settings keep the server and the user name for next time, the log the
         // download, and neither the password

@@ -141,7 +141,7 @@ private slots:
         // "Book dentist" moves under "Read", a node added after it
         QVERIFY(!o.tree().SetParent(byText(o, "Book dentist"), byText(o, "Read")));
         // when the "Today" tab is picked
-        o.TabStrip->setCurrentIndex(1);
+        test::clickTab(o, "Today");
         // then the day's tasks are bold and visible, every other task collapsed and grey
         for (const char* today : {"Call the bank", "Book dentist", "Water plants"})
             QVERIFY2(byText(o, today)->Bold(), today);
@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(errands->ForeColor(), kColourGrey);
         QVERIFY(!byText(o, "Book dentist")->Visible());
         // when "Main" is picked again, bold goes and the colours come back; branches stay collapsed
-        o.TabStrip->setCurrentIndex(0);
+        test::clickTab(o, "Main");
         QVERIFY(!bank->Bold());
         QCOMPARE(bank->ForeColor(), kColourDarkRed);
         QCOMPARE(byText(o, "Post")->ForeColor(), kColourGrey);
@@ -173,7 +173,7 @@ private slots:
         o.setSlowMotionPause(40);
         QElapsedTimer timer;
         timer.start();
-        o.TabStrip->setCurrentIndex(1); // reveals "Call the bank" and "Book dentist"
+        test::clickTab(o, "Today"); // reveals "Call the bank" and "Book dentist"
         QVERIFY(timer.elapsed() >= 80);
     }
 
@@ -183,7 +183,7 @@ private slots:
         writeSetting("doSlowMoEffects", "very slow");
         Ortolan& o = w.start();
         o.setSlowMotionPause(60000); // would hang the test if the pause were taken
-        o.TabStrip->setCurrentIndex(1);
+        test::clickTab(o, "Today");
         QVERIFY(byText(o, "Book dentist")->Bold());
     }
 
@@ -203,7 +203,7 @@ private slots:
                      w.listFile("one.oxml", test::smallList("One", "<ITEM><NAME>Task</NAME><STATUS>" + status +
                                                                        "</STATUS><DESC></DESC></ITEM>")));
         Ortolan& o = w.start();
-        o.tree().setSelectedItem(o.tree().Item("R1"));
+        test::click(o.Tree, o.tree().Item("R1"));
         QCOMPARE(o.MarkAsIncompleteButton->isVisible(), completed);
         QCOMPARE(o.MarkCompleteButton->isVisible(), !completed);
         // without a selection nothing changes
