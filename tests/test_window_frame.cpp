@@ -18,7 +18,7 @@ namespace {
 
 // Starts a helper program that ends with this test, however the test ends, and whose output
 // does not hold the test's own output open.
-pid_t spawn(const std::vector<std::string>& argv, int keepFd = -1) {
+pid_t spawn(const std::vector<std::string>& argv) {
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
@@ -31,8 +31,7 @@ pid_t spawn(const std::vector<std::string>& argv, int keepFd = -1) {
     for (int fd = 0; fd <= 2; ++fd)
         dup2(null, fd);
     for (int fd = 3; fd < 256; ++fd)
-        if (fd != keepFd)
-            close(fd);
+        close(fd);
     execvp(args[0], args.data());
     _exit(127);
 }
@@ -55,21 +54,21 @@ bool answers(int display) {
     return ok;
 }
 
-// Starts Xvfb on a free display and returns its number, or -1; a server that is not there to
-// answer once it has said it is ready is started again.
+// Starts Xvfb on a display of its own and returns the display's number, or -1. A display another
+// server holds makes Xvfb end at once; the next number is tried then.
 int startXvfb(pid_t* pid) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return -1;
-        *pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x800x24", "-nolisten", "tcp"},
-                     fds[1]);
-        close(fds[1]);
-        char number[16] = {};
-        const ssize_t got = *pid ? read(fds[0], number, sizeof number - 1) : -1;
-        close(fds[0]);
-        if (got > 0 && answers(std::atoi(number)))
-            return std::atoi(number);
+    for (int display = 100 + getpid() % 500, tries = 0; tries < 20; ++display, ++tries) {
+        if (answers(display))
+            continue;
+        *pid = spawn({"Xvfb", ":" + std::to_string(display), "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        for (int i = 0; i < 200 && *pid; ++i) { // up to 10 s
+            if (answers(display))
+                return display;
+            if (waitpid(*pid, nullptr, WNOHANG) == *pid)
+                *pid = 0;
+            else
+                usleep(50000);
+        }
         stop(*pid);
     }
     return -1;
