@@ -93,6 +93,29 @@ private slots:
             QVERIFY2(tabPicture(number).isNull(), QByteArray::number(number));
     }
 
+    void shouldDrawEveryTaskPictureAt16Pixels() {
+        for (int number = 1; number <= taskPictureCount(); ++number)
+            checkSmallPicture(taskPicture(number), "task picture " + QByteArray::number(number));
+    }
+
+    void shouldDrawEveryTabPictureAt16Pixels() {
+        for (int number = 1; number <= tabPictureCount(); ++number)
+            checkSmallPicture(tabPicture(number), "tab picture " + QByteArray::number(number));
+    }
+
+    void shouldKeepTheDefaultTaskAndNoneTabGrey() {
+        // The default task picture stays out of the way of the coloured ones a user picks; "<None>"
+        // is an empty, colourless look.
+        QVERIFY2(meanSaturation(image16(taskPicture(2))) < 40, "task picture 2 is coloured");
+        QVERIFY2(meanSaturation(image16(tabPicture(2))) < 40, "tab picture 2 is coloured");
+        QVERIFY2(meanSaturation(image16(taskPicture(5))) > 100, "task picture 5 is grey");
+    }
+
+    void shouldDrawTodayInRed() {
+        QVERIFY(redShare(image16(tabPicture(1))) > 0.5);
+        QVERIFY(redShare(image16(tabPicture(3))) < 0.1);
+    }
+
     void shouldTellTheTaskPicturesApart() {
         QList<QImage> images;
         for (int number = 1; number <= taskPictureCount(); ++number)
