@@ -66,8 +66,9 @@ private slots:
         QCOMPARE(d.o->statusText() == QStringLiteral("Saving complete.") || !saved, true);
     }
 
-    void shouldLeaveEverythingWhenOpenIsCancelled() {
+    void shouldOpenWhatTheDialogChoosesAndNothingWhenItIsCancelled() {
         Opened d;
+        // cancelled after No to the save question: nothing changes
         d.o->setFileHasBeenChanged(true);
         Dialogs::setNextAnswer(PromptAnswer::No);
         Dialogs::setNextFileName(std::nullopt);
@@ -75,14 +76,12 @@ private slots:
         QCOMPARE(d.o->currentFileName(), d.path);
         QVERIFY(d.o->fileHasBeenChanged());
         QCOMPARE(d.o->tree().Item("R1")->Text(), QStringLiteral("Milk"));
-    }
-
-    void shouldOpenWithBackupHistoryAndTheDialogsSettings() {
-        Opened d;
+        // a file chosen: opened, backed up, recorded
         const QString other = d.w.listFile("other.oxml", test::smallList("Other", test::item("a")));
+        Dialogs::setNextAnswer(PromptAnswer::No);
         Dialogs::setNextFileName(other);
         d.o->action("MENU_OPEN")->trigger();
-        const FileDialogRequest r = Dialogs::fileRequests().first();
+        const FileDialogRequest r = Dialogs::fileRequests().last();
         QCOMPARE(r.title, QStringLiteral("Ortolan"));
         QCOMPARE(r.defaultSuffix, QStringLiteral("oxml"));
         QCOMPARE(r.filter, QStringLiteral("Ortolan Files (*.oxml);;XML files (*.xml);;All files (*)"));
@@ -96,7 +95,6 @@ private slots:
         d.o->action("MENU_OPEN")->trigger();
         QCOMPARE(Dialogs::fileRequests().last().fileName, other);
     }
-
     void shouldSaveANamedListAfterBackingItUp() {
         Opened d;
         const QByteArray before = test::readFile(d.path);
@@ -138,33 +136,29 @@ private slots:
         QCOMPARE(QDir(backupFolder()).entryList(QDir::Files).size(), backupsBefore);
     }
 
-    void shouldKeepTheNameWhenSaveAsIsCancelled() {
-        Opened d;
-        Dialogs::setNextFileName(std::nullopt);
-        d.o->action("MENU_SaveAs")->trigger();
-        QCOMPARE(d.o->currentFileName(), d.path);
-        const QString copy = d.w.home.path() + "/renamed.oxml";
-        Dialogs::setNextFileName(copy);
-        d.o->action("MENU_SaveAs")->trigger();
-        QCOMPARE(d.o->currentFileName(), copy);
-        QVERIFY(test::readFile(copy).contains("<TITLE>Home</TITLE>"));
-        QVERIFY(test::readFile(copy).contains("<NAME>Bread</NAME>"));
-    }
-
-    void shouldCopyTheFileAsLastSaved() {
+    void shouldSaveAsOrCopyUnderANewName() {
         Opened d;
         d.o->taskH().getTask("R1")->TaskName = "unsaved change";
         d.o->setFileHasBeenChanged(true);
+        // a copy is of the file as last saved; the list keeps its name and its change
         const QString copy = d.w.home.path() + "/copy.oxml";
         Dialogs::setNextFileName(copy);
         d.o->action("MENU_SaveACopyAs")->trigger();
         QCOMPARE(test::readFile(copy), test::readFile(d.path));
-        QVERIFY(!test::readFile(copy).contains("unsaved change"));
         QCOMPARE(d.o->currentFileName(), d.path);
         QVERIFY(d.o->fileHasBeenChanged());
+        // Save As cancelled keeps the name; Save As with a name saves the list there
+        Dialogs::setNextFileName(std::nullopt);
+        d.o->action("MENU_SaveAs")->trigger();
+        QCOMPARE(d.o->currentFileName(), d.path);
+        const QString renamed = d.w.home.path() + "/renamed.oxml";
+        Dialogs::setNextFileName(renamed);
+        d.o->action("MENU_SaveAs")->trigger();
+        QCOMPARE(d.o->currentFileName(), renamed);
+        QVERIFY(test::readFile(renamed).contains("<NAME>unsaved change</NAME>"));
+        QVERIFY(!d.o->fileHasBeenChanged());
         QVERIFY(Dialogs::messages().isEmpty());
     }
-
     void shouldWarnWhenThereIsNothingToCopy() {
         test::Window w;
         writeSetting("autoLoad", "NEVER");
