@@ -250,6 +250,7 @@ private slots:
 
     void shouldLeaveTheTreeReadyForKeysAfterNewAndOpen() {
         Driven d;
+        QCOMPARE(QApplication::focusWidget(), d.tree()); // from the start
         click(d.tree(), d.node("Leaf"));
         QTest::keyClick(d.o, Qt::Key_N, Qt::ControlModifier); // New
         QCOMPARE(d.o->tree().SelectedItem(), d.o->tree().Item(kRootID));

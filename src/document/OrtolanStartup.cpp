@@ -128,6 +128,7 @@ bool Ortolan::guardedSetUp() {
     writeLog(QStringLiteral("Displaying tree..."));
     Tree->setEnabled(true);
     Tree->show();
+    Tree->setFocus(); // the keys go to the list from the start
     return true;
 }
 
