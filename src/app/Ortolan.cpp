@@ -54,9 +54,12 @@ constexpr int kDesignClientHeight = 7080;
 constexpr int kMinimumClientWidth = 6000;
 constexpr int kMinimumClientHeight = 5000;
 
+} // namespace
+
 // The tree, the list and the calendar are drawn in black, grey and dark red on white; a dark
 // desktop palette must not turn their background dark beneath those colours.
-void keepLight(QWidget* w) {
+void Ortolan::keepLight(QWidget* w) {
+    w->setAutoFillBackground(true);
     QPalette p = w->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         p.setColor(group, QPalette::Base, Qt::white);
@@ -68,6 +71,8 @@ void keepLight(QWidget* w) {
     p.setColor(QPalette::Disabled, QPalette::Base, QColor(240, 240, 240));
     w->setPalette(p);
 }
+
+namespace {
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* b = new WrappingButton(caption, parent);

@@ -200,6 +200,7 @@ protected:
 private:
     // construction (app/Ortolan.cpp)
     void createControls();
+    static void keepLight(QWidget* w); // a white page whatever the desktop's colours
     void createMenus();
     QAction* addItem(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& shortcut = {},
                      bool hidden = false);
@@ -256,6 +257,7 @@ private:
     // layout
     WindowGeometry geometry_;
     bool fixedControlsPlaced_ = false; // the controls the layout never moves
+    int frameExtra_ = 0;               // what the window frame adds to the height, in pixels
 
 public:
     // The controls, named as the window's design names them.
@@ -298,7 +300,6 @@ private:
     class FTPdialog* ftpDialog_ = nullptr; // a child window, gone with this one
 
     // calendar
-    int frameExtra_ = 0;       // the window frame's height at the last layout, in pixels
     QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid
     QPoint calendarShift_;     // how far its own controls have moved inside it since
 };

@@ -105,11 +105,12 @@ void CalendarManager::removeTaskLine(const QDateTime& due, const QString& name) 
     if (!hasDueDate(due))
         return;
     const QDate d = due.date();
+    const QString line = taskLine(name);
     QString text = grid->GetText(d.year(), d.month(), d.day());
-    const qsizetype at = text.indexOf(taskLine(name));
+    const qsizetype at = text.indexOf(line);
     if (at < 0)
         return;
-    writeKeepingMonth(d, text.remove(at, taskLine(name).size()));
+    writeKeepingMonth(d, text.remove(at, line.size()));
 }
 
 void CalendarManager::listDueDates(const TaskHandler& tasks) {
@@ -120,14 +121,8 @@ void CalendarManager::listDueDates(const TaskHandler& tasks) {
         writeKeepingMonth(day.key(), text);
     }
     taskLines_.clear();
-    for (const Task* t = tasks.headTask(); t; t = t->NextTask()) {
-        if (!hasDueDate(t->DateDue))
-            continue;
-        const QDate d = t->DateDue.date();
-        const QString line = taskLine(t->TaskName);
-        writeKeepingMonth(d, grid->GetText(d.year(), d.month(), d.day()) + line);
-        taskLines_[d].insert(line);
-    }
+    for (const Task* t = tasks.headTask(); t; t = t->NextTask())
+        addTaskLine(t->DateDue, t->TaskName);
 }
 
 void CalendarManager::writeKeepingMonth(const QDate& date, const QString& text) {

@@ -10,7 +10,6 @@
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
 #include <algorithm>
-#include <cmath>
 
 #include <QAction>
 #include <QComboBox>
@@ -82,13 +81,7 @@ void Ortolan::createCalendar() {
         return;
     CalMan = new CalendarManager(this);
     CalMan->grid = new CalendarGrid(CalendarControls);
-    CalMan->grid->setAutoFillBackground(true);
-    QPalette light = CalMan->grid->palette(); // drawn for a white page, whatever the desktop's colours
-    light.setColor(QPalette::Base, Qt::white);
-    light.setColor(QPalette::Window, Qt::white);
-    light.setColor(QPalette::Text, Qt::black);
-    light.setColor(QPalette::WindowText, Qt::black);
-    CalMan->grid->setPalette(light);
+    keepLight(CalMan->grid);
     connect(CalMan->grid, &CalendarGrid::DblClick, this, &Ortolan::CalendarGrid_DblClick);
 }
 
@@ -144,11 +137,11 @@ void Ortolan::CalendarPrevious_Click() {
 }
 
 void Ortolan::CalendarFontSize_Click() {
-    const double typed = leadingNumber(CalendarFontSize->currentText());
-    int size = std::abs(typed) < 0.5 ? 9 : int(std::lround(std::clamp(typed, 1.0, 1000.0)));
+    int size = qRound(std::clamp(leadingNumber(CalendarFontSize->currentText()), -1000.0, 1000.0));
+    if (size == 0)
+        size = 9;
     // Whatever is typed, the days stay readable and fit their cells.
-    size = std::clamp(size, kSmallestFontSize, kLargestFontSize);
-    ChangeCalFontSize(size);
+    ChangeCalFontSize(std::clamp(size, kSmallestFontSize, kLargestFontSize));
 }
 
 void Ortolan::CalendarFontSize_Change() {

@@ -102,8 +102,6 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
     tree_.Item(kRootID)->setExpanded(true);
     fileHasBeenChanged_ = false;
     currentFileName_ = damaged ? QString() : fileName;
-    // The reader reports the last item before registering it: count again now that all are in.
-    const bool completed = statusText().startsWith(QLatin1String("Loading completed."));
     // The top task is selected and the tree has the keys, so its commands work at once. The
     // status bar keeps what it says of the load, not the top task's key.
     const QString said = statusText();
@@ -111,7 +109,8 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
     showSelectedTask();
     setStatus(said);
     Tree->setFocus();
-    QString done = completed ? loadedText() : QString();
+    // The reader reports the last item before registering it: count again now that all are in.
+    QString done = said.startsWith(QLatin1String("Loading completed.")) ? loadedText() : QString();
     if (result.skippedValues > 0)
         done += QStringLiteral(" %1 damaged value(s) (due dates or icon numbers) could not be read and were left "
                                "empty.")

@@ -160,7 +160,6 @@ void TaskTreeView::mousePressEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const QModelIndex index = indexAt(at);
     renameTimer_.stop();
-    doubleClicked_ = false;
     // Whether the node was selected before this press: the press itself selects it.
     pressOnSelected_ = index.isValid() && index == currentIndex() && selectionModel()->isSelected(index) &&
                        state() == NoState;
@@ -187,7 +186,7 @@ void TaskTreeView::mouseMoveEvent(QMouseEvent* event) {
 void TaskTreeView::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const QModelIndex index = indexAt(at);
-    const bool renameClick = event->button() == Qt::LeftButton && pressOnSelected_ && !doubleClicked_ &&
+    const bool renameClick = event->button() == Qt::LeftButton && pressOnSelected_ &&
                              tree_->LabelEdit() == TaskTree::LabelEditMode::Automatic && index.isValid() &&
                              index == currentIndex() && state() == NoState && isOnLabel(at);
     dragPending_ = false;
@@ -200,24 +199,18 @@ void TaskTreeView::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
+// Qt delivers the second press of a double-click as this event alone, so the click that came
+// before it has started the rename timer; the double-click decides instead.
 void TaskTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
     renameTimer_.stop();
-    doubleClicked_ = true;
     QTreeView::mouseDoubleClickEvent(event);
-    doubleClicked_ = true; // the view may have handled it as a press
-}
-
-bool TaskTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    const bool editing = QTreeView::edit(index, trigger, event);
-    if (editing && state() == EditingState)
-        editedIndex_ = index;
-    return editing;
 }
 
 void TaskTreeView::commitLabelEdit() {
     if (state() != EditingState)
         return;
-    QWidget* editor = indexWidget(editedIndex_);
+    // An editor opens only on the current node: by a command, F2 or a click on its label.
+    QWidget* editor = indexWidget(currentIndex());
     if (!editor)
         return;
     commitData(editor);

@@ -3,9 +3,10 @@
 #include "views/TaskTreeModel.h"
 
 #include <functional>
-#include <QDrag>
 #include <QTimer>
 #include <QTreeView>
+
+class QDrag;
 
 namespace ortolan {
 
@@ -47,7 +48,6 @@ public:
 
     // Stores what the open label editor holds, as pressing Enter would, and closes it.
     void commitLabelEdit();
-    bool isEditingLabel() const { return state() == EditingState; }
     // Whether a point of the viewport lies on the text of the node there.
     bool isOnLabel(const QPoint& at) const;
 
@@ -69,8 +69,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-    using QTreeView::edit;
-    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -101,8 +99,6 @@ private:
     QTimer renameTimer_;
     QPersistentModelIndex renameIndex_;
     bool pressOnSelected_ = false;
-    bool doubleClicked_ = false; // the press under way is the second of a double-click
-    QPersistentModelIndex editedIndex_; // the node whose label editor is open
 };
 
 } // namespace ortolan
