@@ -219,22 +219,6 @@ private slots:
         QCOMPARE(l.children("Budget"), QStringLiteral("Rent 500,Food 200,Total 730,Fee 30"));
     }
 
-    void shouldPasteTheSameTasksTwice() {
-        Listed l;
-        l.select("Hotel");
-        l.run("MENU_Cut");
-        l.select("B");
-        l.run("MENU_Paste");
-        l.run("MENU_Paste");
-        QCOMPARE(l.children("B"), QStringLiteral("Hotel,Hotel"));
-        const TreeNode* first = l.node("B")->childAt(0);
-        const TreeNode* second = l.node("B")->childAt(1);
-        QCOMPARE(subtree(l.o->taskH(), first), subtree(l.o->taskH(), second));
-        QVERIFY(first->Key() != second->Key());
-        QVERIFY(first->Child()->Key() != second->Child()->Key());
-        QCOMPARE(l.children("B"), QStringLiteral("Hotel,Hotel"));
-    }
-
     void shouldPasteNothingThatIsNotTasks_data() {
         // clang-format off
         QTest::addColumn<QByteArray>("format");

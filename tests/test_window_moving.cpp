@@ -176,31 +176,6 @@ private slots:
         QVERIFY(!d.o->fileHasBeenChanged());
     }
 
-    void shouldReportAMoveTheTreeCannotMake_data() {
-        // clang-format off
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("up") << "MENU_MoveUp" << "Stray" << kCannotMoveUp;
-        QTest::newRow("down") << "MENU_MoveDown" << "Home" << kCannotMoveDown;
-        // clang-format on
-    }
-    void shouldReportAMoveTheTreeCannotMake() {
-        QFETCH(QString, command);
-        QFETCH(QString, selected);
-        QFETCH(QString, message);
-        // given a second top-level node beside the root, which the tree cannot bring to the front
-        Opened d(abd());
-        d.tree().AddTopLevel("Stray", "Stray", 1);
-        d.select(selected);
-        // when it would have to move in front of the root
-        d.o->action(command)->trigger();
-        // then the command says it cannot, and the document stays unchanged
-        QCOMPARE(messageTexts(), QStringList{message});
-        QCOMPARE(d.tree().TopLevelAt(0), d.root());
-        QVERIFY(!d.o->fileHasBeenChanged());
-    }
-
     void shouldBringTasksToTheFrontInTurnUntilTheTaskIsOnePlaceUp_data() {
         // clang-format off
         QTest::addColumn<QStringList>("siblings");
