@@ -16,11 +16,9 @@ private slots:
         QTest::newRow("unfinished") << "INCOMPLETE" << "" << kColourBlack;
         QTest::newRow("unfinished today") << "INCOMPLETE" << "Work,Today" << kColourDarkRed;
         QTest::newRow("done today is grey") << "COMPLETE" << "Today" << kColourGrey;
-        QTest::newRow("done") << "COMPLETE" << "" << kColourGrey;
         QTest::newRow("lower-case complete is unfinished") << "complete" << "Today" << kColourDarkRed;
         QTest::newRow("empty status") << "" << "" << kColourBlack;
         QTest::newRow("Todays counts") << "" << "Todays" << kColourDarkRed;
-        QTest::newRow("NotToday counts") << "" << "NotToday" << kColourDarkRed;
         QTest::newRow("lower-case today does not") << "" << "today" << kColourBlack;
         // clang-format on
     }

@@ -50,18 +50,10 @@ private slots:
 
     void shouldKeepEveryValueExactly_data() {
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "Buy milk";
         QTest::newRow("closing tag of its own field") << "a </DESC> b </NAME> </STATUS>";
-        QTest::newRow("opening tags") << "<XML><LIST><ITEM><NAME>x";
-        QTest::newRow("escape lookalikes") << "&lt; &amp; &#65; &#; &";
-        QTest::newRow("line breaks") << "first\r\nsecond\nthird\rfourth";
         QTest::newRow("emoji and CJK") << QString::fromUtf8("🦜 \xe6\xbc\xa2\xe5\xad\x97");
-        QTest::newRow("Windows-1252 letters") << QString::fromUtf8("café € „quoted“ œ");
         QTest::newRow("bytes that look like UTF-8") << QString::fromUtf8("Ã©");
-        QTest::newRow("a control from the undefined bytes") << QString(QChar(0x81));
-        QTest::newRow("spaces around") << "  padded\t ";
         QTest::newRow("formula") << "Total !!sum!!";
-        QTest::newRow("empty") << "";
     }
     void shouldKeepEveryValueExactly() {
         QFETCH(QString, value);
@@ -93,7 +85,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("the import's folder") << "Outlook Tasks [NOT SAVED]";
         QTest::newRow("mark and escapes") << "&#[NOT SAVED] &[NOT SAVED]&lt;";
-        QTest::newRow("mark twice") << "[NOT SAVED][NOT SAVED]";
     }
     void shouldCarryTasksThatFilesLeaveOut() {
         QFETCH(QString, name);
@@ -114,19 +105,6 @@ private slots:
         QCOMPARE(other.th.getTask("R1")->TaskName, name);
     }
 
-    void shouldBeATaskListFileOfItsOwn() {
-        // given a fragment of Trip
-        Trip t;
-        const QByteArray bytes = TaskFragment::write(*t.trip, t.list.th);
-        // when a list opens it as a file
-        test::TaskList other;
-        QVERIFY(other.loadBytes(bytes).ok);
-        // then it holds Trip under its top node, and nothing else
-        QVERIFY(bytes.startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
-        QCOMPARE(other.childNames(), QStringLiteral("Trip"));
-        QCOMPARE(other.childNames(other.tree.Item("R1")), QStringLiteral("Flights,Hotel"));
-    }
-
     void shouldReadAWholeFileAsItsTopTasks() {
         const QByteArray file =
             "\r\n  <XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n<TITLE>Home</TITLE>\r\n<LIST>\r\n"
@@ -142,9 +120,7 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("plain text") << QByteArray("hello");
-        QTest::newRow("text naming the tags") << QByteArray("see <XML> and <FORMATVERSION> in the manual");
         QTest::newRow("no format version") << QByteArray("<XML><LIST><ITEM><NAME>a</NAME></ITEM></LIST></XML>");
-        QTest::newRow("another markup") << QByteArray("<html><body><FORMATVERSION>1.02</FORMATVERSION></body>");
         QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0", 11);
         QTest::newRow("newer format") << QByteArray("<XML><FORMATVERSION>2.5</FORMATVERSION><LIST>" "<ITEM><NAME>a</NAME></ITEM></LIST></XML>");
         // clang-format on

@@ -103,17 +103,6 @@ private slots:
                                                  "k=v\r\n"));
     }
 
-    void shouldCreateTheFileOnFirstWrite() {
-        test::TempDataHome home;
-        QVERIFY(QDir().mkpath(getDataFolder()));
-        QVERIFY(writeSetting("autoLoad", "NEVER"));
-        QVERIFY(writeSetting("EasyEditing", true));
-        QVERIFY(writeSetting("doSlowMoEffects", false));
-        QCOMPARE(test::readFile(settingsFile()),
-                 QByteArray("[MAIN]\nautoLoad=NEVER\nEasyEditing=True\ndoSlowMoEffects=False\n"));
-        QCOMPARE(readSetting("AUTOLOAD"), QStringLiteral("NEVER"));
-    }
-
     void shouldKeepValuesOnOneLine() {
         test::TempDataHome home;
         QVERIFY(QDir().mkpath(getDataFolder()));
@@ -133,12 +122,6 @@ private slots:
         QVERIFY(!written);
         QCOMPARE(test::readFile(settingsFile()), before);
         QCOMPARE(QDir(getDataFolder()).entryList(QDir::Files), QStringList({"otl.ini"}));
-    }
-
-    void shouldReadNothingWithoutASettingsFile() {
-        test::TempDataHome home;
-        QCOMPARE(readSetting("disableClickToRename"), QString());
-        QVERIFY(!writeSetting("autoLoad", "NEVER")); // no data folder: nothing written, no failure
     }
 
     void shouldLogOneDatedLinePerMessage() {

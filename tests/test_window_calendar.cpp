@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
-#include <QSignalSpy>
 #include <QTabWidget>
 
 using namespace ortolan;
@@ -81,10 +80,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("size");
         QTest::newRow("Font Size") << "Font Size" << 9;
-        QTest::newRow("12") << "12" << 12;
         QTest::newRow("14 with words after") << "14pt" << 14;
         QTest::newRow("fraction rounds") << "7.6" << 8;
-        QTest::newRow("zero") << "0" << 9;
         QTest::newRow("words first") << "size 12" << 9;
     }
     void shouldReadTheFontSizeFromTheBoxText() {
@@ -223,22 +220,6 @@ private slots:
         QCOMPARE(c.text(2026, 12, 9), QStringLiteral("-A\r\n"));
     }
 
-    void shouldCountTheReportedMonthFromZero() {
-        // given the grid reporting a double-click
-        Calendar c;
-        c.show(2026, 12);
-        QSignalSpy clicks(&c.grid(), &CalendarGrid::DblClick);
-        c.select("B");
-        c.doubleClick(31);
-        // then the month arrives counted from 0 and the 31st of December is assigned
-        QCOMPARE(clicks.count(), 1);
-        QCOMPARE(clicks.first().at(0).toInt(), 2026);
-        QCOMPARE(clicks.first().at(1).toInt(), 11);
-        QCOMPARE(clicks.first().at(2).toInt(), 31);
-        QCOMPARE(c.due("B"), QDate(2026, 12, 31));
-        QCOMPARE(c.text(2026, 12, 31), QStringLiteral("-B\r\n"));
-    }
-
     // ---- after a load ----
 
     void shouldNotListTasksTwiceWhenTheListIsOpenedAgain() {
@@ -281,19 +262,6 @@ private slots:
     }
 
     // ---- the Insert menu ----
-
-    void shouldShowTheCalendarEntriesOfTheInsertMenu_data() {
-        QTest::addColumn<QString>("name");
-        QTest::newRow("Remove Calendar Date") << "MENU_RemoveCalDate";
-        QTest::newRow("separator") << "MENU_DASH_3";
-        QTest::newRow("Assign Calendar Date") << "MENU_ASSIGN_CALENDAR_DATE";
-        QTest::newRow("separator after") << "MENU_DASH_030";
-    }
-    void shouldShowTheCalendarEntriesOfTheInsertMenu() {
-        QFETCH(QString, name);
-        Calendar c;
-        QVERIFY(c.o->action(name)->isVisible());
-    }
 
     void shouldExplainHowToAssignADate() {
         Calendar c;

@@ -142,7 +142,6 @@ private slots:
         QTest::newRow("Today replaces other categories") << "Report" << "Today" << false << "Today" << kColourDarkRed;
         QTest::newRow("Today on a completed task") << "Filed" << "Today" << false << "Today" << kColourGrey;
         QTest::newRow("<None> clears") << "Dentist" << "<None>" << false << "" << kColourBlack;
-        QTest::newRow("<None> by click") << "Report" << "<None>" << true << "" << kColourBlack;
         // clang-format on
     }
     void shouldApplyTheChosenEntryToTheSelectedTask() {
@@ -224,7 +223,6 @@ private slots:
         QTest::newRow("list") << "CategoriesList" << true;
         QTest::newRow("background") << "Background" << true;
         QTest::newRow("Ok button") << "OkCatBut" << false;
-        QTest::newRow("Cancel button") << "Command2" << false;
     }
     void shouldStayWhileThePointerMovesOverTheListOrBackground() {
         QFETCH(QString, over);

@@ -133,8 +133,6 @@ private slots:
         QTest::addColumn<QByteArray>("items");
         QTest::addColumn<QString>("command");
         QTest::newRow("delete, with tasks") << tripAndBudget() << "MENU_INSERT_Delete";
-        QTest::newRow("delete, empty list") << QByteArray() << "MENU_INSERT_Delete";
-        QTest::newRow("cut, with tasks") << tripAndBudget() << "MENU_Cut";
         QTest::newRow("cut, empty list") << QByteArray() << "MENU_Cut";
     }
     void shouldRefuseToRemoveTheTop() {
@@ -226,7 +224,6 @@ private slots:
         QTest::newRow("plain text") << QByteArray("text/plain") << QByteArray("hello");
         QTest::newRow("empty clipboard") << QByteArray() << QByteArray();
         QTest::newRow("a fragment of a newer format") << kTaskFragmentMimeType.toLatin1() << test::smallList("x", test::item("Future")).replace("1.02", "7.0");
-        QTest::newRow("a list without tasks") << kTaskFragmentMimeType.toLatin1() << test::smallList("Empty", QByteArray());
         QTest::newRow("our type, garbage inside") << kTaskFragmentMimeType.toLatin1() << QByteArray("\x01\x02junk");
         // clang-format on
     }

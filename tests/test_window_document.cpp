@@ -208,28 +208,6 @@ private slots:
                                 "icon numbers) could not be read and were left empty."));
     }
 
-    void shouldReportProgressLikeTheBar_data() {
-        QTest::addColumn<float>("fraction");
-        QTest::addColumn<int>("value");
-        QTest::addColumn<bool>("visible");
-        QTest::addColumn<bool>("done");
-        QTest::newRow("rounds half to even") << 0.125f << 12 << true << false;
-        QTest::newRow("complete") << 1.0f << 100 << false << true;
-    }
-    void shouldReportProgressLikeTheBar() {
-        QFETCH(float, fraction);
-        QFETCH(int, value);
-        QFETCH(bool, visible);
-        QFETCH(bool, done);
-        Opened d;
-        d.o->setStatus(QString());
-        d.o->ProgressBar->setVisible(true);
-        d.o->xml_Progress(fraction);
-        QCOMPARE(d.o->ProgressBar->value(), value);
-        QCOMPARE(d.o->ProgressBar->isVisible(), visible);
-        QCOMPARE(d.o->statusText(), done ? QStringLiteral("Loading completed. 2 tasks loaded.") : QString());
-    }
-
     void shouldOpenTheContainingFolder() {
         Opened d;
         d.o->action("MENU_OPEN_FOLDER")->trigger();

@@ -72,7 +72,6 @@ private slots:
         QTest::addColumn<QColor>("colour");
         QTest::newRow("unfinished leaf is black") << "Groceries: Buy milk" << "Buy milk" << QColor(0, 0, 0);
         QTest::newRow("today is dark red") << "Home: Dentist" << "Dentist" << QColor(128, 0, 0);
-        QTest::newRow("today among others is dark red") << "Home: Errand" << "Errand" << QColor(128, 0, 0);
         QTest::newRow("status containing COMPLETED is grey") << "Home: Odd" << "Odd" << QColor(128, 128, 128);
         // clang-format on
     }

@@ -220,7 +220,6 @@ private slots:
 
     void shouldChangeNothingWhenTheSourceCannotBeRead_data() {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("missing file") << "missing";
         QTest::newRow("garbage file") << "garbage";
         QTest::newRow("dead address") << "dead";
         QTest::newRow("missing page") << "404";
@@ -233,10 +232,9 @@ private slots:
         test::HttpServer server(site.path());
         QVERIFY2(server.started(), qPrintable(server.log()));
         const QString source =
-            kind == "missing"   ? list.w.home.path() + "/absent.ics"
-            : kind == "garbage" ? list.w.listFile("garbage.ics", QByteArray(4000, '\x7f') + "\0\1\2END:VCALENDAR")
-            : kind == "dead"    ? QStringLiteral("http://127.0.0.1:%1/cal.ics").arg(test::closedPort())
-                                : server.url("absent.ics");
+            kind == "garbage" ? list.w.listFile("garbage.ics", QByteArray(4000, '\x7f') + "\0\1\2END:VCALENDAR")
+            : kind == "dead"  ? QStringLiteral("http://127.0.0.1:%1/cal.ics").arg(test::closedPort())
+                              : server.url("absent.ics");
         writeSetting("outlookSource", source);
         const int before = o.tree().Count();
         // when the user imports tasks, then asks for dates
@@ -251,14 +249,6 @@ private slots:
         QVERIFY(dayText(o, 12, 10).isEmpty());
     }
 
-    void shouldEndTheTaskImportWhenTheFileDialogIsCancelled() {
-        test::OpenList list(test::item("Garden"));
-        Dialogs::setNextFileName(std::nullopt);
-        list.o->action("MENU_OutlookTasks")->trigger();
-        QCOMPARE(list.children(), QStringLiteral("Garden"));
-        QVERIFY(Dialogs::messages().isEmpty());
-        QCOMPARE(readSetting("outlookSource"), QString());
-    }
 };
 
 int main(int argc, char** argv) {

@@ -193,7 +193,6 @@ private slots:
         QTest::newRow("COMPLETE") << QByteArray("COMPLETE") << true;
         QTest::newRow("complete counts here") << QByteArray("complete") << true;
         QTest::newRow("INCOMPLETE") << QByteArray("INCOMPLETE") << false;
-        QTest::newRow("empty") << QByteArray("") << false;
     }
     void shouldShowTheCompletionButtonThatFits() {
         QFETCH(QByteArray, status);

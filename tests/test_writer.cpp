@@ -99,11 +99,9 @@ private slots:
         QTest::addColumn<QDateTime>("due");
         QTest::addColumn<QString>("text");
         QTest::newRow("none") << QDateTime() << "12:00:00 AM";
-        QTest::newRow("zero date") << makeDueDate(QDate(1899, 12, 30)) << "12:00:00 AM";
         QTest::newRow("plain date") << makeDueDate(QDate(2027, 2, 1)) << "2/1/2027";
         QTest::newRow("afternoon") << makeDueDate(QDate(2026, 12, 5), QTime(15, 7, 9)) << "12/5/2026 3:07:09 PM";
         QTest::newRow("just after midnight") << makeDueDate(QDate(2026, 1, 1), QTime(0, 0, 1)) << "1/1/2026 12:00:01 AM";
-        QTest::newRow("noon") << makeDueDate(QDate(2026, 1, 1), QTime(12, 30, 0)) << "1/1/2026 12:30:00 PM";
         QTest::newRow("time only") << makeDueDate(QDate(1899, 12, 30), QTime(9, 5, 0)) << "9:05:00 AM";
         // clang-format on
     }
@@ -125,14 +123,12 @@ private slots:
         QTest::newRow("item tags") << "<ITEM><NAME>x</NAME></ITEM>";
         QTest::newRow("list tags") << "</LIST></ITEM></LIST></XML>";
         QTest::newRow("escapes as text") << "&lt; &amp; &#65; &#x41; &";
-        QTest::newRow("lone ampersand hash") << "&#";
         QTest::newRow("not a tag") << "a < b <NAMES> <item>";
         QTest::newRow("line breaks") << "one\r\ntwo\nthree\r";
         QTest::newRow("beyond the code page") << QString::fromUtf8("→ łódź 漢字 😀");
         QTest::newRow("code page 1252") << QString::fromUtf8("€ café “quoted” — ‰");
         QTest::newRow("controls") << QString::fromUtf8("\x01\t\x7f") + QChar(0x81) + QChar(0x80);
         QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("x");
-        QTest::newRow("tag then text") << "</NAME>";
     }
     void shouldReadBackEveryValueExactly() {
         QFETCH(QString, value);
