@@ -81,6 +81,21 @@ public:
     QString url(const QString& path) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(port()).arg(path); }
 };
 
+// Serves one file over HTTP in a manner of its own: behind a user name and password, a few
+// bytes at a time, or stalling after the first bytes (see servers/calendar_server.py).
+class FileServer : public LoopbackServer {
+public:
+    explicit FileServer(const QString& file, const QStringList& options = {}) {
+        start(QStringList{QStringLiteral(ORTOLAN_TEST_SERVERS "/calendar_server.py"), file} + options,
+              QRegularExpression(QStringLiteral("Serving on port (\\d+)")));
+    }
+    QString url(const QString& userInfo = QString()) const {
+        const QString credentials = userInfo.isEmpty() ? QString() : userInfo + QLatin1Char('@');
+        return QStringLiteral("http://") + credentials + QStringLiteral("127.0.0.1:%1/calendar.ics").arg(port());
+    }
+    int requests() { return int(log().count(QStringLiteral("request "))); }
+};
+
 // Serves a folder over FTP, read-only, to one user with a password.
 class FtpServer : public LoopbackServer {
 public:

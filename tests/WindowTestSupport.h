@@ -17,6 +17,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QDir>
+#include <QDirIterator>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,6 +80,15 @@ inline QStringList logMessages() {
 }
 
 // The texts of the messages shown so far.
+// The text of every file in the data folder, settings, log and backups alike.
+inline QStringList dataFolderTexts() {
+    QStringList texts;
+    QDirIterator it(getDataFolder(), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        texts << QString::fromUtf8(readFile(it.next()));
+    return texts;
+}
+
 inline QStringList messageTexts() {
     QStringList texts;
     for (const PromptMessage& m : Dialogs::messages())

@@ -265,24 +265,44 @@ private slots:
         QCOMPARE(f.dialog->client().state() == FtpClient::State::Connected, folder == QLatin1String("/"));
     }
 
+    void shouldKeepThePasswordOutOfTheSettingsAndTheLog_data() {
+        QTest::addColumn<QString>("server"); // %1 is the server's host and port
+        QTest::addColumn<bool>("inFields");  // user name and password typed into their own fields
+        QTest::newRow("password in its field") << "%1" << true;
+        QTest::newRow("password in the address") << "ftp://bob:" + kPassword + "@%1" << false;
+        QTest::newRow("percent-encoded, with a folder") << "FTP://b%6Fb:" + kPassword + "@%1/docs/" << false;
+    }
     void shouldKeepThePasswordOutOfTheSettingsAndTheLog() {
+        QFETCH(QString, server);
+        QFETCH(bool, inFields);
         // given the FTP window filled in
         FtpWindow f;
         REQUIRE_SERVER(f.site.server);
-        f.fillIn(QStringLiteral("docs/plan.oxml"));
+        f.fillIn(QStringLiteral("docs/plan.oxml"), inFields ? kPassword : QString());
+        f.dialog->txtServer->clear();
+        QTest::keyClicks(f.dialog->txtServer, server.arg(f.site.host()));
+        if (!inFields)
+            f.dialog->txtUser->clear();
         // when it connects and opens the file
         QTest::mouseClick(f.dialog->Command1, Qt::LeftButton);
+        const QString connected = f.dialog->StatusBar1->currentMessage();
         QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         QCOMPARE(f.rootText(), QStringLiteral("Plan"));
-        // then the settings keep the server and the user name for next time, the log the
-        // download, and neither the password
+        // then credentials from the address moved into their fields, and the address kept its host
+        QCOMPARE(f.dialog->txtServer->text(), inFields ? server.arg(f.site.host()) : f.site.host());
+        QCOMPARE(f.dialog->txtUser->text(), kUser);
+        QCOMPARE(f.dialog->txtPassword->text(), kPassword);
+        // and the settings keep the server and the user name for next time, the log the
+        // download, and nothing shows the password
         const QByteArray settings = test::readFile(settingsFile());
         const QByteArray log = test::readFile(getDataFolder() + QStringLiteral("/log.txt"));
-        QVERIFY(settings.contains(f.site.host().toUtf8()));
-        QVERIFY(settings.contains(kUser.toUtf8()));
+        QVERIFY(settings.contains("FTPServer=" + f.site.host().toUtf8() + "\n"));
+        QVERIFY(settings.contains("FTPUser=bob\n"));
         QVERIFY(log.contains("docs/plan.oxml"));
-        QVERIFY(!settings.contains(kPassword.toUtf8()));
-        QVERIFY(!log.contains(kPassword.toUtf8()));
+        for (const QString& shown : test::dataFolderTexts() + test::messageTexts() +
+                                        QStringList{connected, f.dialog->StatusBar1->currentMessage(),
+                                                    f.dialog->Label4->text()})
+            QVERIFY2(!shown.contains(kPassword), qPrintable(shown));
         // and a new FTP window fills in the server and user name, but not the password
         FTPdialog again(nullptr);
         QCOMPARE(again.txtServer->text(), f.site.host());

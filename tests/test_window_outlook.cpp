@@ -218,6 +218,35 @@ private slots:
         QCOMPARE(messageTexts(), QStringList({kTurnedOn}));
     }
 
+    void shouldFetchWithTheAddresssCredentialsAndNeverShowThem_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("imports");
+        QTest::newRow("right password") << "s3cret-Word" << true;
+        QTest::newRow("wrong password") << "s3cret-Guess" << false;
+    }
+    void shouldFetchWithTheAddresssCredentialsAndNeverShowThem() {
+        QFETCH(QString, password);
+        QFETCH(bool, imports);
+        // given a calendar published behind a user name and password, the address carrying them
+        test::OpenList list(test::item("Garden"));
+        const QString file = list.w.listFile("team.ics", kCalendar);
+        test::FileServer server(file, {"--user", "ann:s3cret-Word"});
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        writeSetting("outlookSource", server.url("ann:" + password));
+        // when its tasks and dates are imported
+        list.o->action("MENU_OutlookTasks")->trigger();
+        list.o->action("MENU_InsertOutlook")->trigger();
+        // then the server was asked with them, and a refusal names the address without them
+        QCOMPARE(list.children() == "Garden," + kImported, imports);
+        QCOMPARE(dayText(*list.o, 12, 10).isEmpty(), !imports);
+        if (!imports)
+            QVERIFY2(list.o->statusText().contains(server.url()), qPrintable(list.o->statusText()));
+        // (the settings keep the source whole: the next start fetches with them again)
+        const QString log = QString::fromUtf8(test::readFile(getDataFolder() + "/log.txt"));
+        for (const QString& shown : test::messageTexts() + QStringList{list.o->statusText(), log})
+            QVERIFY2(!shown.contains(password), qPrintable(shown));
+    }
+
     void shouldChangeNothingWhenTheSourceCannotBeRead_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("garbage file") << "garbage";

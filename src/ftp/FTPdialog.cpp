@@ -33,9 +33,12 @@ FTPdialog::FTPdialog(QWidget* parent) : QDialog(parent, Qt::Window) {
     setModal(false);
 
     Label1 = named(new QLabel(QStringLiteral("FTP Server Name:"), this), "Label1");
-    txtServer = named(new QLineEdit(readSetting(kServerSetting), this), "txtServer");
+    // A server remembered with credentials in it (by an older version) shows its host only.
+    const FtpAddress remembered = splitFtpAddress(readSetting(kServerSetting));
+    txtServer = named(new QLineEdit(remembered.host, this), "txtServer");
     Label2 = named(new QLabel(QStringLiteral("User name:"), this), "Label2");
-    txtUser = named(new QLineEdit(readSetting(kUserSetting), this), "txtUser");
+    const QString rememberedUser = readSetting(kUserSetting);
+    txtUser = named(new QLineEdit(rememberedUser.isEmpty() ? remembered.user : rememberedUser, this), "txtUser");
     Label3 = named(new QLabel(QStringLiteral("Password:"), this), "Label3");
     txtPassword = named(new QLineEdit(this), "txtPassword");
     txtPassword->setEchoMode(QLineEdit::Password);
@@ -101,7 +104,17 @@ void FTPdialog::showSave() {
     Action->setText(kSaveCaption);
 }
 
+void FTPdialog::takeCredentialsFromServer() {
+    const FtpAddress address = splitFtpAddress(txtServer->text());
+    if (!address.hasUser && !address.hasPassword)
+        return;
+    txtServer->setText(address.host);
+    txtUser->setText(address.user);
+    txtPassword->setText(address.password);
+}
+
 void FTPdialog::Command1_Click() {
+    takeCredentialsFromServer();
     if (logOn(txtServer->text(), txtUser->text(), txtPassword->text()))
         showStatus(QStringLiteral("Connected to %1.").arg(client_.host()));
 }
@@ -114,6 +127,7 @@ void FTPdialog::Action_Click() {
     // Asked before the download, which may replace a temporary copy that is open and changed.
     if (mayOpen_ && !mayOpen_())
         return;
+    takeCredentialsFromServer();
     const QString path = openFile(Text1->text(), txtServer->text(), txtUser->text(), txtPassword->text());
     if (!path.isEmpty())
         emit fileDownloaded(path);
@@ -126,18 +140,20 @@ void FTPdialog::cancel_but_Click() {
 bool FTPdialog::logOn(const QString& server, const QString& user, const QString& password) {
     if (client_.state() == FtpClient::State::Connected)
         client_.disconnect();
-    client_.setUserName(user);
-    client_.setPassword(password);
-    showStatus(QStringLiteral("Connecting to %1...").arg(ftpHostName(server)));
-    const FtpResult logon = client_.connect(server);
+    // Credentials written into the address count over the fields; the address goes on without them.
+    const FtpAddress address = splitFtpAddress(server);
+    client_.setUserName(address.hasUser ? address.user : user);
+    client_.setPassword(address.hasPassword ? address.password : password);
+    showStatus(QStringLiteral("Connecting to %1...").arg(address.host));
+    const FtpResult logon = client_.connect(address.host);
     showRemoteFolder();
     if (!logon.ok) {
         showStatus(logon.error);
         return false;
     }
     // Remembered for next time; the password is not.
-    writeSetting(kServerSetting, server);
-    writeSetting(kUserSetting, user);
+    writeSetting(kServerSetting, address.host);
+    writeSetting(kUserSetting, client_.userName());
     return true;
 }
 

@@ -65,6 +65,8 @@ signals:
     void fileDownloaded(const QString& path);
 
 private:
+    // A user name and password typed into the server's address move into their own fields.
+    void takeCredentialsFromServer();
     // Logs on afresh; the status line and the remote folder tell how it went.
     bool logOn(const QString& server, const QString& user, const QString& password);
     void showStatus(const QString& text);

@@ -62,12 +62,32 @@ FtpResult failed(const QString& error) {
 
 } // namespace
 
+FtpAddress splitFtpAddress(const QString& server) {
+    QString rest = server.trimmed();
+    if (rest.startsWith(kFtpScheme, Qt::CaseInsensitive))
+        rest.remove(0, kFtpScheme.size());
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    QString authority = slash < 0 ? rest : rest.left(slash);
+    FtpAddress address;
+    // The last "@" ends the credentials: a password may hold one.
+    const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        const QString credentials = authority.left(at);
+        authority.remove(0, at + 1);
+        const qsizetype colon = credentials.indexOf(QLatin1Char(':'));
+        address.user = QUrl::fromPercentEncoding(credentials.left(colon < 0 ? credentials.size() : colon).toUtf8());
+        address.hasUser = true;
+        if (colon >= 0) {
+            address.password = QUrl::fromPercentEncoding(credentials.mid(colon + 1).toUtf8());
+            address.hasPassword = true;
+        }
+    }
+    address.host = authority;
+    return address;
+}
+
 QString ftpHostName(const QString& server) {
-    QString host = server.trimmed();
-    if (host.startsWith(kFtpScheme, Qt::CaseInsensitive))
-        host.remove(0, kFtpScheme.size());
-    const qsizetype slash = host.indexOf(QLatin1Char('/'));
-    return slash < 0 ? host : host.left(slash);
+    return splitFtpAddress(server).host;
 }
 
 QString remoteBaseName(const QString& remotePath) {
@@ -93,7 +113,12 @@ QByteArray remoteFileUrl(const QString& host, const QString& remotePath) {
 
 FtpResult FtpClient::connect(const QString& host) {
     disconnect();
-    host_ = ftpHostName(host);
+    const FtpAddress address = splitFtpAddress(host);
+    host_ = address.host;
+    if (address.hasUser)
+        userName_ = address.user;
+    if (address.hasPassword)
+        password_ = address.password;
     if (host_.isEmpty())
         return failed(QStringLiteral("No FTP server was given."));
     if (!curl_.get())

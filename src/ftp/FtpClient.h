@@ -70,7 +70,17 @@ QString remoteBaseName(const QString& remotePath);
 // starting with a separator made absolute ("%2F"). host is "name" or "name:port".
 QByteArray remoteFileUrl(const QString& host, const QString& remotePath);
 
-// "name" or "name:port" from "name", "name:port" or "ftp://name[:port][/...]".
+// A server as the user may type it: "name", "name:port" or "ftp://[user[:password]@]name[:port][/...]".
+struct FtpAddress {
+    QString host;     // "name" or "name:port": all of it that is ever stored, logged or shown
+    QString user;     // from the address, percent-decoded
+    QString password; // from the address, percent-decoded
+    bool hasUser = false;
+    bool hasPassword = false;
+};
+FtpAddress splitFtpAddress(const QString& server);
+
+// "name" or "name:port" from any form splitFtpAddress takes.
 QString ftpHostName(const QString& server);
 
 } // namespace ortolan

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 #include <mutex>
+#include <QUrl>
 
 namespace ortolan::net {
 
@@ -52,11 +53,24 @@ QString CurlHandle::errorText(int code) const {
     return detail.isEmpty() ? QString::fromUtf8(curl_easy_strerror(CURLcode(code))) : detail;
 }
 
+QString addressToShow(const QString& url) {
+    const QUrl parsed(url.trimmed(), QUrl::TolerantMode);
+    if (parsed.userInfo().isEmpty() && !url.contains(QLatin1Char('@')))
+        return url;
+    if (parsed.isValid())
+        return parsed.toString(QUrl::RemoveUserInfo);
+    // Not an address Qt can take apart: cut everything up to the last "@" of its authority.
+    const qsizetype start = url.indexOf(QLatin1String("//"));
+    const qsizetype end = url.indexOf(QLatin1Char('/'), start < 0 ? 0 : start + 2);
+    const qsizetype at = url.left(end < 0 ? url.size() : end).lastIndexOf(QLatin1Char('@'));
+    return at < 0 ? url : url.left(start < 0 ? 0 : start + 2) + url.mid(at + 1);
+}
+
 Fetched fetchUrl(const QString& url, int connectSeconds) {
     Fetched result;
     CurlHandle curl;
     if (!curl.get()) {
-        result.error = QStringLiteral("Could not read %1: the network library could not start.").arg(url);
+        result.error = QStringLiteral("Could not read %1: the network library could not start.").arg(addressToShow(url));
         return result;
     }
     const QByteArray address = url.toUtf8();
@@ -84,9 +98,9 @@ Fetched fetchUrl(const QString& url, int connectSeconds) {
     }
     result.bytes.clear();
     result.error = sink.tooLarge ? QStringLiteral("Could not read %1: it is larger than %2 MiB.")
-                                       .arg(url)
+                                       .arg(addressToShow(url))
                                        .arg(kMaxDownloadBytes / (1024 * 1024))
-                                 : QStringLiteral("Could not read %1: %2").arg(url, curl.errorText(code));
+                                 : QStringLiteral("Could not read %1: %2").arg(addressToShow(url), curl.errorText(code));
     return result;
 }
 

@@ -37,6 +37,9 @@ struct Fetched {
     QString error; // why it failed, naming the address
 };
 
+// The address as it may be shown or logged: without the user name and password it may carry.
+QString addressToShow(const QString& url);
+
 // Reads an http:// or https:// address: redirects followed, a server error (4xx, 5xx) is a
 // failure, a connection must open within connectSeconds and the transfer may not stall.
 Fetched fetchUrl(const QString& url, int connectSeconds = 5);

@@ -141,7 +141,7 @@ CalendarRead readCalendarSource(const QString& source) {
             return failure(fetched.error);
         CalendarRead r = parseICalendar(fetched.bytes);
         if (!r.ok)
-            r.error = QStringLiteral("%1: %2").arg(source, r.error);
+            r.error = QStringLiteral("%1: %2").arg(net::addressToShow(source), r.error);
         return r;
     }
     const QUrl url(source);
