@@ -22,16 +22,34 @@ QByteArray indentFor(int depth) {
     return QByteArray(qsizetype(std::min(depth, kMostTabs)), '\t');
 }
 
+} // namespace
+
 // The output buffer, handed on to the sink whenever it fills.
 class Output {
 public:
     static constexpr qsizetype kPiece = 1 << 20;
 
-    explicit Output(const TaskListWriter::Sink& sink) : sink_(sink) { buf_.reserve(kPiece + 4096); }
+    // Writes into pieces for the sink, breaking UTF-8 once where breakUtf8 says so.
+    Output(const TaskListWriter::Sink& sink, bool breakUtf8) : sink_(&sink), breakUtf8_(breakUtf8) {
+        buf_.reserve(kPiece + 4096);
+    }
+    // Writes nothing: only follows the values, and stops once the file cannot read as UTF-8.
+    explicit Output(ValueCodec::Utf8Check& check) : check_(&check) {}
 
-    template <size_t N> void put(const char (&text)[N]) { buf_.append(text, qsizetype(N - 1)); }
-    void put(const QByteArray& bytes) { buf_.append(bytes); }
-    void value(QStringView v) { ValueCodec::appendEncoded(buf_, v); }
+    template <size_t N> void put(const char (&text)[N]) {
+        if (!check_)
+            buf_.append(text, qsizetype(N - 1));
+    }
+    void put(const QByteArray& bytes) {
+        if (!check_)
+            buf_.append(bytes);
+    }
+    void value(QStringView v) {
+        if (check_)
+            check_->add(v);
+        else
+            ValueCodec::appendEncoded(buf_, v, &breakUtf8_);
+    }
 
     template <size_t O, size_t C>
     void line(const QByteArray& indent, const char (&open)[O], QStringView v, const char (&close)[C]) {
@@ -44,18 +62,24 @@ public:
 
     // Ends a piece once it is full; false when the sink refused it.
     bool endPiece(bool last = false) {
+        if (check_)
+            return !check_->invalid();
         if (!ok_ || (!last && buf_.size() < kPiece))
             return ok_;
-        ok_ = sink_(QByteArrayView(buf_));
+        ok_ = (*sink_)(QByteArrayView(buf_));
         buf_.resize(0); // keeps the capacity for the next piece
         return ok_;
     }
 
 private:
-    const TaskListWriter::Sink& sink_;
+    const TaskListWriter::Sink* sink_ = nullptr;
+    ValueCodec::Utf8Check* check_ = nullptr;
     QByteArray buf_;
     bool ok_ = true;
+    bool breakUtf8_ = false;
 };
+
+namespace {
 
 void writeFields(Output& out, const QByteArray& indent, const Task& task) {
     out.line(indent, "<NAME>", task.TaskName, "</NAME>");
@@ -72,7 +96,15 @@ void writeFields(Output& out, const QByteArray& indent, const Task& task) {
 } // namespace
 
 bool TaskListWriter::write(const Sink& sink) const {
-    Output out(sink);
+    // A first run over the values only: one escape is needed when the file would read as UTF-8.
+    ValueCodec::Utf8Check check;
+    Output dry(check);
+    writeTo(dry);
+    Output out(sink, check.readsAsUtf8());
+    return writeTo(out);
+}
+
+bool TaskListWriter::writeTo(Output& out) const {
     const TreeNode* top = tree_.Item(1);
     out.put("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n");
     out.line(QByteArray(), "<TITLE>", top ? top->Text() : QString(), "</TITLE>");

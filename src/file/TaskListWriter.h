@@ -6,6 +6,7 @@
 
 namespace ortolan {
 
+class Output;
 class TaskHandler;
 class TaskTree;
 
@@ -25,6 +26,8 @@ public:
     QByteArray toBytes() const;
 
 private:
+    bool writeTo(Output& out) const;
+
     const TaskTree& tree_;
     const TaskHandler* th_;
 };

@@ -107,7 +107,7 @@ QString unescape(const QString& text) {
 
 } // namespace
 
-void appendEncoded(QByteArray& out, QStringView value) {
+void appendEncoded(QByteArray& out, QStringView value, bool* breakUtf8) {
     const qsizetype n = value.size();
     // Most values are plain ASCII without "<" or "&": copied in one go.
     qsizetype plain = 0;
@@ -143,16 +143,66 @@ void appendEncoded(QByteArray& out, QStringView value) {
             ++i;
         }
         const int b = toWindows1252(cp);
-        // A byte that would continue a UTF-8 sequence after a lead byte is written as a
-        // reference, so that the file can never read as UTF-8 (see looksLikeUtf8).
-        if (b >= 0 && !(b >= 0x80 && b < 0xC0 && previous >= 0xC0)) {
+        const bool breaksUtf8 = breakUtf8 && *breakUtf8 && b >= 0x80 && b < 0xC0 && previous >= 0xC0;
+        if (b >= 0 && !breaksUtf8) {
             out += char(b);
             previous = b;
         } else {
             appendCodePointRef(out, cp);
             previous = ';';
+            if (breaksUtf8)
+                *breakUtf8 = false;
         }
     }
+}
+
+void Utf8Check::add(QStringView value) {
+    int expected = 0; // continuation bytes still to come
+    char32_t cp = 0;
+    int length = 0;
+    for (qsizetype i = 0; i < value.size() && !invalid_; ++i) {
+        const char16_t u = value[i].unicode();
+        if (u < 0x80 && expected == 0)
+            continue;
+        char32_t c = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < value.size() && QChar::isLowSurrogate(value[i + 1].unicode()))
+            c = QChar::surrogateToUcs4(u, value[++i].unicode());
+        int b = toWindows1252(c);
+        if (b < 0 || (u == '<' && startsFormatTag(value, i)) || (u == '&' && needsEscapeAmp(value, i)))
+            b = '&'; // written as an escape, which is ASCII
+        if (expected > 0) {
+            if ((b & 0xC0) != 0x80) {
+                invalid_ = true;
+                break;
+            }
+            cp = (cp << 6) | char32_t(b & 0x3F);
+            if (--expected == 0) {
+                static constexpr char32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
+                if (cp < kMin[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+                    invalid_ = true;
+                multibyte_ = true;
+            }
+            continue;
+        }
+        if (b < 0x80)
+            continue;
+        if ((b & 0xE0) == 0xC0) {
+            length = 2;
+            cp = char32_t(b & 0x1F);
+        } else if ((b & 0xF0) == 0xE0) {
+            length = 3;
+            cp = char32_t(b & 0x0F);
+        } else if ((b & 0xF8) == 0xF0) {
+            length = 4;
+            cp = char32_t(b & 0x07);
+        } else {
+            invalid_ = true;
+            break;
+        }
+        expected = length - 1;
+    }
+    if (expected > 0)
+        invalid_ = true; // the value ends inside a sequence, before the ASCII of the next tag
 }
 
 QByteArray encode(QStringView value) {
