@@ -245,6 +245,18 @@ private slots:
         QVERIFY(!QFile::exists(path + ".lock"));
     }
 
+    void shouldKeepEveryLineItDoesNotWriteByteForByte() {
+        // given lines that are not UTF-8, from an older program or a hand edit
+        QTemporaryDir dir;
+        const QString path = dir.filePath("otl.ini");
+        const QByteArray before = "[MAIN]\r\nlastFile=/home/u/caf\xe9.oxml\r\nfile1=\xff\xfe odd\r\nautoLoad=NEVER\r\n";
+        QVERIFY(test::writeFile(path, before));
+        // when another key is written
+        QVERIFY(ProfileFile::write(path, "MAIN", "autoLoad", "ALWAYS"));
+        // then only that line changed
+        QCOMPARE(test::readFile(path), QByteArray(before).replace("autoLoad=NEVER", "autoLoad=ALWAYS"));
+    }
+
     void shouldKeepAByteOrderMarkThroughAWrite() {
         // given a file that starts with a byte-order mark, and one with a second mark after it
         // (reading drops the first; the second keeps "[main]" from being a section header)

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 #include <QStringList>
 
 namespace ortolan::ProfileFile {
@@ -13,13 +14,14 @@ namespace {
 constexpr int kLockWaitMs = 10000;
 
 struct Line {
-    QString text; // without its line break
+    QByteArray bytes; // as in the file, without its line break: written back unchanged
+    QString text;     // the bytes as text
     QString name; // section name for a header, key name for a key line, else empty
     bool header = false;
 };
 
-Line parse(const QString& text) {
-    Line line{text, QString(), false};
+Line parse(const QString& text, const QByteArray& bytes) {
+    Line line{bytes, text, QString(), false};
     const QString t = text.trimmed();
     if (t.startsWith(QLatin1Char('['))) {
         const qsizetype close = t.indexOf(QLatin1Char(']'));
@@ -37,7 +39,7 @@ Line parse(const QString& text) {
 
 struct Content {
     QList<Line> lines;
-    QString eol = QStringLiteral("\n");
+    QByteArray eol = "\n";
     bool endsWithBreak = true;
     // A byte-order mark, which reading drops from the text: written back so that the file keeps
     // it, and so that text after it that looks like another one does not become one.
@@ -46,22 +48,28 @@ struct Content {
 
 constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
+Line parse(const QString& text) {
+    return parse(text, text.toUtf8());
+}
+
 Content parseText(const QByteArray& bytes) {
     Content c;
     c.byteOrderMark = bytes.startsWith(kByteOrderMark);
-    const QString text = QString::fromUtf8(bytes);
-    if (text.isEmpty())
+    const QByteArray body = c.byteOrderMark ? bytes.mid(3) : bytes;
+    if (body.isEmpty())
         return c;
-    if (text.contains(QLatin1String("\r\n")))
-        c.eol = QStringLiteral("\r\n");
-    c.endsWithBreak = text.endsWith(QLatin1Char('\n'));
-    QStringList raw = text.split(QLatin1Char('\n'));
+    if (body.contains("\r\n"))
+        c.eol = "\r\n";
+    c.endsWithBreak = body.endsWith('\n');
+    QByteArrayList raw = body.split('\n');
     if (c.endsWithBreak)
         raw.removeLast();
-    for (QString& l : raw) {
-        if (l.endsWith(QLatin1Char('\r')))
+    for (QByteArray& l : raw) {
+        if (l.endsWith('\r'))
             l.chop(1);
-        c.lines.append(parse(l));
+        // A mark left at the start of a line is text, not a mark to drop.
+        QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        c.lines.append(parse(utf8(l), l));
     }
     return c;
 }
@@ -141,16 +149,15 @@ bool write(const QString& path, const QString& section, const QString& key, cons
             c.lines.insert(lastFilled + 1, entry); // after the section's last entry, before blank lines
     }
 
-    QString text;
+    QByteArray bytes = c.byteOrderMark ? QByteArray(kByteOrderMark) : QByteArray();
     for (qsizetype i = 0; i < c.lines.size(); ++i) {
-        text += c.lines[i].text;
+        bytes += c.lines[i].bytes;
         if (i + 1 < c.lines.size() || c.endsWithBreak)
-            text += c.eol;
+            bytes += c.eol;
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = c.byteOrderMark ? kByteOrderMark + text.toUtf8() : text.toUtf8();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
