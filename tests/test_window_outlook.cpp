@@ -122,19 +122,21 @@ private slots:
         writeSetting("outlookSource", w.listFile("mine.ics", kCalendar));
         Ortolan& o = w.start();
         QAction* item = o.action("MENU_InsertOutlook");
-        // when the user turns it on
+        // when the user turns it on, off and on again
+        item->trigger();
+        item->trigger();
         item->trigger();
         // then it is checked and stored, the user is told, and the dates are there at once
         QVERIFY(item->isChecked());
         QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
-        QCOMPARE(messageTexts(), QStringList({kTurnedOn}));
-        QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n"));
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kTurnedOff, kTurnedOn}));
+        QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n")); // once
         // when the user turns it off
         item->trigger();
         // then it is unchecked and stored, the user is told, and the dates stay until a restart
         QVERIFY(!item->isChecked());
         QCOMPARE(readSetting("loadOutlook"), QStringLiteral("False"));
-        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kTurnedOff}));
+        QCOMPARE(messageTexts(), QStringList({kTurnedOn, kTurnedOff, kTurnedOn, kTurnedOff}));
         QCOMPARE(dayText(o, 12, 10), QStringLiteral("09.05: Dentist\r\n"));
         // and the next start does not read the source
         w.window.reset();

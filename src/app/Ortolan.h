@@ -295,6 +295,7 @@ private:
     // list view and categories
     qint16 listToggleCount_ = 0;                     // clicks of ViewAsList, modulo 2
     bool calendarUnderList_ = false;                 // the list was shown over the calendar
+    QHash<QString, int> appointmentsShown_;          // each appointment on the calendar, by start and text
     class CategoriesForm* categoriesForm_ = nullptr; // a child window, gone with this one
 
     class FTPdialog* ftpDialog_ = nullptr; // a child window, gone with this one

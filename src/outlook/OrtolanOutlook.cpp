@@ -52,8 +52,16 @@ void Ortolan::loadOutlookAppointments() {
         return;
     // Each entry turns the calendar to its month; the month shown before comes back afterwards.
     const QDate shown(CalMan->grid->year(), CalMan->grid->Month(), 1);
-    for (const Appointment& appointment : items->appointments)
+    // Read again (the dates turned off and on), the source adds only what is not shown yet; an
+    // appointment the source holds twice is shown twice.
+    QHash<QString, int> seen;
+    for (const Appointment& appointment : items->appointments) {
+        const QString key = appointment.start.toString(Qt::ISODate) + QLatin1Char('\n') + appointment.text;
+        if (++seen[key] <= appointmentsShown_.value(key))
+            continue;
+        appointmentsShown_[key] = seen[key];
         SetCalDateText(appointment.start, appointmentText(appointment));
+    }
     CalMan->ShowDate(shown);
 }
 
