@@ -249,6 +249,49 @@ private slots:
             QVERIFY2(!shown.contains(password), qPrintable(shown));
     }
 
+    void shouldSetTheCalendarSourceOnlyToOneThatReads_data() {
+        QTest::addColumn<QString>("typed"); // "file": left empty and a file chosen; "-": cancelled
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("a file chosen") << "file" << true;
+        QTest::newRow("an address typed") << "address" << true;
+        QTest::newRow("a dead address") << "dead" << false;
+        QTest::newRow("a file that is no calendar") << "garbage" << false;
+        QTest::newRow("cancelled") << "-" << false;
+        QTest::newRow("the old address left as shown") << "shown" << false;
+    }
+    void shouldSetTheCalendarSourceOnlyToOneThatReads() {
+        QFETCH(QString, typed);
+        QFETCH(bool, kept);
+        // given a source behind a password, and a calendar file and a published one to change to
+        test::OpenList list(test::item("Garden"));
+        const QString file = list.w.listFile("mine.ics", kCalendar);
+        test::FileServer server(file);
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        const QString old = server.url("ann:s3cret-Word");
+        writeSetting("outlookSource", old);
+        const QString source = typed == "file"      ? file
+                               : typed == "address" ? QString(server.url()).replace("calendar.ics", "team.ics")
+                               : typed == "dead"    ? QStringLiteral("http://127.0.0.1:%1/x.ics").arg(test::closedPort())
+                               : typed == "garbage" ? list.path
+                                                    : server.url();
+        if (typed == "-")
+            Dialogs::setNextInput(std::nullopt);
+        else
+            Dialogs::setNextInput(typed == "file" ? QString() : source);
+        Dialogs::setNextFileName(file);
+        // when the user opens Settings > Calendar Source... and answers
+        list.o->action("MENU_CalendarSource")->trigger();
+        // then the box showed the old source without its password
+        QCOMPARE(Dialogs::inputRequests().first().text, server.url());
+        // and only a source that reads is kept, a refusal saying why
+        QCOMPARE(readSetting("outlookSource"), kept ? source : old);
+        const bool refused = typed == "dead" || typed == "garbage";
+        QCOMPARE(test::messageTexts().size(), refused ? 1 : 0);
+        if (refused)
+            QVERIFY(test::messageTexts().first().contains(typed == "dead" ? "/x.ics" : "home.oxml"));
+        QCOMPARE(Dialogs::fileRequests().size(), typed == "file" ? 1 : 0);
+    }
+
     void shouldChangeNothingWhenTheSourceCannotBeRead_data() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("garbage file") << "garbage";

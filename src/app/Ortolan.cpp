@@ -240,15 +240,15 @@ void Ortolan::createMenus() {
     addItem(file, QStringLiteral("MENU_SaveACopyAs"), QStringLiteral("Save A &Copy As.."));
     addItem(file, QStringLiteral("MENU_OPEN_FOLDER"), QStringLiteral("Open Containing &Folder"),
             QKeySequence(QStringLiteral("Ctrl+E")));
-    addItem(file, QStringLiteral("MENU_Bar2"), QStringLiteral("-"), {}, true);
-    addItem(file, QStringLiteral("MENU_FTPopen"), QStringLiteral("Open from FTP..."), {}, true);
+    addItem(file, QStringLiteral("MENU_Bar2"), QStringLiteral("-"));
+    addItem(file, QStringLiteral("MENU_FTPopen"), QStringLiteral("Open from FTP..."));
     addItem(file, QStringLiteral("MENU_Bar3"), QStringLiteral("-"));
     QMenu* settings = addSubmenu(file, QStringLiteral("MENU_Settings"), QStringLiteral("Settings"));
     addItem(settings, QStringLiteral("MENU_DisableClickToRename"), QStringLiteral("Disable \"Click-to-rename\""));
     addItem(settings, QStringLiteral("MENU_EasyEditing"), QStringLiteral("Enable Easy Editing"), {}, true);
-    addItem(settings, QStringLiteral("MENU_InsertOutlook"), QStringLiteral("Insert Outlook Dates into Calendar"), {},
-            true);
+    addItem(settings, QStringLiteral("MENU_InsertOutlook"), QStringLiteral("Insert Outlook Dates into Calendar"));
     addItem(settings, QStringLiteral("MENU_OutlookTasks"), QStringLiteral("Import Tasks From Outlook"));
+    addItem(settings, QStringLiteral("MENU_CalendarSource"), QStringLiteral("Calendar Source..."));
     QMenu* startup =
         addSubmenu(settings, QStringLiteral("MENU_LoadOnStartup"), QStringLiteral("Load last file on start-up"));
     addItem(startup, QStringLiteral("MENU_LoadLastAlways"), QStringLiteral("Always"));
@@ -318,6 +318,7 @@ void Ortolan::connectCommands() {
     on("MENU_LoadLastNever", &Ortolan::MENU_LoadLastNever);
     on("MENU_InsertOutlook", &Ortolan::MENU_InsertOutlook);
     on("MENU_OutlookTasks", &Ortolan::MENU_OutlookTasks);
+    on("MENU_CalendarSource", &Ortolan::MENU_CalendarSource);
     on("MENU_FTPopen", &Ortolan::MENU_FTPopen);
     on("MENU_About", &Ortolan::MENU_About);
     on("MENU_VISITUPDATESITE", &Ortolan::MENU_VISITUPDATESITE);

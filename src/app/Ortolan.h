@@ -152,6 +152,9 @@ public:
     // The source's tasks under a new "Outlook Tasks [NOT SAVED]" task of the root.
     void importOutlookTasks();
     void MENU_InsertOutlook();
+    // Shows the calendar source and lets the user type an address or choose an .ics file; the
+    // new source is read once before it is kept.
+    void MENU_CalendarSource();
     void MENU_OutlookTasks();
 
     // ---- opening from FTP (ftp/OrtolanFtp.cpp) ----

@@ -7,6 +7,7 @@
 #include "calendar/CalendarManager.h"
 #include "model/TaskHandler.h"
 #include "outlook/CalendarSource.h"
+#include "net/Curl.h"
 #include "settings/OTLFunctions.h"
 
 #include <QAction>
@@ -103,6 +104,44 @@ void Ortolan::MENU_InsertOutlook() {
                                      "calendar. RECURRING APPOINTMENTS WILL NOT BE ADDED. Outlook dates will now be "
                                      "added...")});
     loadOutlookAppointments();
+}
+
+void Ortolan::MENU_CalendarSource() {
+    const QString current = readSetting(kSourceKey).trimmed();
+    // An address's user name and password are never shown; kept when the address is.
+    const QString shown = net::addressToShow(current);
+    InputRequest request;
+    request.title = QStringLiteral("Calendar Source");
+    request.label = QStringLiteral("Type the address of a published calendar (http:// or https://) or the path of an "
+                                   ".ics file. Leave it empty to choose a file.");
+    request.text = shown;
+    const auto typed = Dialogs::input(this, request);
+    if (!typed)
+        return;
+    QString source = typed->trimmed();
+    if (source.isEmpty()) {
+        FileDialogRequest files;
+        files.title = QStringLiteral("Choose a calendar file");
+        files.filter = QStringLiteral("iCalendar files (*.ics)");
+        files.defaultSuffix = QStringLiteral("ics");
+        const auto chosen = Dialogs::fileName(this, files);
+        if (!chosen || chosen->trimmed().isEmpty())
+            return;
+        source = chosen->trimmed();
+    }
+    if (source == shown)
+        source = current;
+    if (source == current && !current.isEmpty())
+        return;
+    const CalendarRead read = readCalendarSource(source);
+    if (!read.ok) {
+        Dialogs::message(this, {QStringLiteral("This calendar source cannot be used, so the old one is kept.\n") +
+                                    read.error,
+                                QStringLiteral("Calendar Source"), PromptIcon::Warning});
+        return;
+    }
+    writeSetting(kSourceKey, source);
+    setStatus(QStringLiteral("Calendar source set to %1.").arg(net::addressToShow(source)));
 }
 
 void Ortolan::MENU_OutlookTasks() {
