@@ -8,6 +8,7 @@
 #include "ProcessMemory.h"
 #include "SampleLists.h"
 
+#include "cli/TaskListJson.h"
 #include "file/TaskListWriter.h"
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
@@ -180,6 +181,25 @@ void BM_SaveContents(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * file.tasks);
 }
 
+// The command-line tool's dump of the list as JSON, every piece counted and dropped: to set
+// beside BM_SaveContents, what its resave writes.
+void BM_DumpContents(benchmark::State& state) {
+    const SampleFile& file = sampleFor(state);
+    const auto list = openSample(state, file);
+    if (!list)
+        return;
+    qint64 size = 0;
+    for (auto _ : state) {
+        size = 0;
+        writeTaskListJson(list->tree, list->th, [&size](const QByteArray& piece) {
+            size += piece.size();
+            benchmark::DoNotOptimize(piece.data());
+        });
+    }
+    state.counters["json_bytes_per_task"] = double(size) / double(file.tasks);
+    state.SetItemsProcessed(state.iterations() * file.tasks);
+}
+
 void BM_ReCalcTree(benchmark::State& state) {
     const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
@@ -276,6 +296,7 @@ BENCHMARK(BM_LoadPeakMemory)->Apply(listSizes)->Iterations(1);
 BENCHMARK(BM_Load)->Apply(listSizes)->UseRealTime();
 BENCHMARK(BM_Save)->Apply(listSizes)->UseRealTime();
 BENCHMARK(BM_SaveContents)->Apply(listSizes);
+BENCHMARK(BM_DumpContents)->Apply(listSizes);
 BENCHMARK(BM_ReCalcTree)->Apply(listSizes);
 BENCHMARK(BM_ColourTree)->Apply(listSizes);
 BENCHMARK(BM_VisitTree)->Apply(listSizes);

@@ -89,6 +89,36 @@ private slots:
         QVERIFY(test::readFile(dir.filePath("a.oxml")).startsWith("<XML>\r\n<FORMATVERSION>1.02</FORMATVERSION>\r\n"));
     }
 
+    void shouldDumpAListOfAnyDepthAndEveryCharacter() {
+        // given a list 20,000 levels deep, its deepest name full of what JSON must escape
+        constexpr int kDepth = 20000;
+        QByteArray items;
+        for (int i = 1; i < kDepth; ++i)
+            items += "<ITEM><NAME>L" + QByteArray::number(i) + "</NAME><LIST>";
+        items += "<ITEM><NAME>say \"hi\" \\ tab\t caf\xe9</NAME></ITEM>";
+        for (int i = 1; i < kDepth; ++i)
+            items += "</LIST></ITEM>";
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath("deep.oxml"), "<XML><TITLE>Deep</TITLE><LIST>" + items + "</LIST></XML>"));
+        // when it is dumped
+        const Run r = cli({"dump", dir.filePath("deep.oxml")});
+        // then every level is there, closed in order, the text escaped, in a size that grows with the list
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(int(r.out.count("\"children\": [")), kDepth);
+        QCOMPARE(int(r.out.count('{')), kDepth + 1);
+        QCOMPARE(int(r.out.count('}')), kDepth + 1);
+        QVERIFY(r.out.contains("\"name\": \"say \\\"hi\\\" \\\\ tab\\u0009 caf\xc3\xa9\""));
+        QVERIFY(r.out.trimmed().endsWith('}'));
+        QVERIFY(r.out.size() < qsizetype(kDepth) * 3000); // with an indent per level, gigabytes
+        // and a shallow part of it reads as JSON
+        const QByteArray shallow = r.out.left(r.out.indexOf("\"children\": [")) + "\"children\": []}]}";
+        QJsonParseError error;
+        const QJsonObject list = QJsonDocument::fromJson(shallow, &error).object();
+        QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+        QCOMPARE(list["count"].toInt(), kDepth);
+        QCOMPARE(list["tasks"].toArray()[0].toObject()["key"].toString(), QStringLiteral("R1"));
+    }
+
     void shouldRefuseBadInputAndWriteNothing_data() {
         // clang-format off
         QTest::addColumn<QStringList>("args");

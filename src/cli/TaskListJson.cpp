@@ -6,6 +6,7 @@
 #include "model/TaskTree.h"
 #include "views/Colouring.h"
 
+#include <algorithm>
 #include <limits>
 #include <QJsonArray>
 #include <vector>
@@ -27,27 +28,105 @@ QString colourName(NodeColour c) {
     }
 }
 
-QJsonObject nodeToJson(const TreeNode* node, const TaskHandler& th) {
-    const Task blank;
+constexpr int kMostIndents = 32;
+constexpr qsizetype kPiece = 1 << 20;
+
+class JsonOut {
+public:
+    explicit JsonOut(const JsonSink& sink) : sink_(sink) { buf_.reserve(kPiece + 4096); }
+    ~JsonOut() { flush(); }
+
+    void raw(const char* text) { buf_ += text; }
+    void newline(int depth) {
+        buf_ += '\n';
+        buf_.append(qsizetype(std::min(depth, kMostIndents)) * 4, ' ');
+    }
+    void key(int depth, const char* name) {
+        newline(depth);
+        buf_ += '"';
+        buf_ += name;
+        buf_ += "\": ";
+    }
+    void string(const QString& text) {
+        buf_ += '"';
+        const QByteArray utf8 = text.toUtf8();
+        for (const char c : utf8) {
+            const auto b = static_cast<unsigned char>(c);
+            if (b == '"' || b == '\\') {
+                buf_ += '\\';
+                buf_ += c;
+            } else if (b < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                buf_ += "\\u00";
+                buf_ += hex[b >> 4];
+                buf_ += hex[b & 15];
+            } else {
+                buf_ += c;
+            }
+        }
+        buf_ += '"';
+    }
+    void number(qint64 n) { buf_ += QByteArray::number(n); }
+    void boolean(bool b) { buf_ += b ? "true" : "false"; }
+    void pieceDone() {
+        if (buf_.size() >= kPiece)
+            flush();
+    }
+
+private:
+    void flush() {
+        if (!buf_.isEmpty())
+            sink_(buf_);
+        buf_.resize(0);
+    }
+
+    const JsonSink& sink_;
+    QByteArray buf_;
+};
+
+// A task's fields, up to its list of children, which is left open.
+void openTask(JsonOut& out, const TreeNode* node, const TaskHandler& th, int depth) {
+    static const Task blank;
     const Task* found = th.taskOf(node);
     const Task& task = found ? *found : blank;
-    QJsonObject o;
-    o[QStringLiteral("key")] = node->Key();
-    o[QStringLiteral("name")] = task.TaskName;
-    o[QStringLiteral("text")] = node->Text();
-    o[QStringLiteral("description")] = task.Description;
-    o[QStringLiteral("categories")] = task.CategoryString;
-    o[QStringLiteral("icon")] = task.IconIndex;
-    o[QStringLiteral("image")] = node->Image();
-    o[QStringLiteral("status")] = task.Status;
-    o[QStringLiteral("due")] = formatDueDate(task.DateDue);
-    o[QStringLiteral("colour")] = colourName(node->ForeColor());
-    o[QStringLiteral("bold")] = node->Bold();
-    QJsonArray children;
-    for (const TreeNode* c = node->Child(); c; c = c->Next())
-        children.append(nodeToJson(c, th));
-    o[QStringLiteral("children")] = children;
-    return o;
+    out.newline(depth);
+    out.raw("{");
+    const int in = depth + 1;
+    out.key(in, "bold");
+    out.boolean(node->Bold());
+    out.raw(",");
+    out.key(in, "categories");
+    out.string(task.CategoryString);
+    out.raw(",");
+    out.key(in, "colour");
+    out.string(colourName(node->ForeColor()));
+    out.raw(",");
+    out.key(in, "description");
+    out.string(task.Description);
+    out.raw(",");
+    out.key(in, "due");
+    out.string(formatDueDate(task.DateDue));
+    out.raw(",");
+    out.key(in, "icon");
+    out.number(task.IconIndex);
+    out.raw(",");
+    out.key(in, "image");
+    out.number(node->Image());
+    out.raw(",");
+    out.key(in, "key");
+    out.string(node->Key());
+    out.raw(",");
+    out.key(in, "name");
+    out.string(task.TaskName);
+    out.raw(",");
+    out.key(in, "status");
+    out.string(task.Status);
+    out.raw(",");
+    out.key(in, "text");
+    out.string(node->Text());
+    out.raw(",");
+    out.key(in, "children");
+    out.raw("[");
 }
 
 bool readTasks(const QJsonArray& tasks, TreeNode* parent, const QString& path, TaskTree& tree, TaskHandler& th,
@@ -105,17 +184,47 @@ bool readTasks(const QJsonArray& tasks, TreeNode* parent, const QString& path, T
 
 } // namespace
 
-QJsonObject taskListToJson(const TaskTree& tree, const TaskHandler& th) {
-    QJsonObject list;
+void writeTaskListJson(const TaskTree& tree, const TaskHandler& th, const JsonSink& sink) {
+    JsonOut out(sink);
     const TreeNode* top = tree.Item(1);
-    list[QStringLiteral("title")] = top ? top->Text() : QString();
-    list[QStringLiteral("count")] = qint64(th.getTaskCount());
-    QJsonArray tasks;
-    if (top)
-        for (const TreeNode* c = top->Child(); c; c = c->Next())
-            tasks.append(nodeToJson(c, th));
-    list[QStringLiteral("tasks")] = tasks;
-    return list;
+    out.raw("{");
+    out.key(1, "count");
+    out.number(qint64(th.getTaskCount()));
+    out.raw(",");
+    out.key(1, "title");
+    out.string(top ? top->Text() : QString());
+    out.raw(",");
+    out.key(1, "tasks");
+    out.raw("[");
+    // Depth first, the path down held in a list: each entry is the next node to write at that
+    // depth, null once its siblings are done.
+    std::vector<const TreeNode*> path{top ? top->Child() : nullptr};
+    while (!path.empty()) {
+        out.pieceDone();
+        const TreeNode* node = path.back();
+        const int depth = int(path.size()) * 2; // a task's braces sit two levels inside its list
+        if (!node) {
+            path.pop_back();
+            if (path.empty())
+                break;
+            // the children's list of the task above is done, and so is that task
+            out.newline(depth - 1);
+            out.raw("]");
+            out.newline(depth - 2);
+            out.raw("}");
+            const TreeNode* done = path.back();
+            path.back() = done->Next();
+            if (done->Next())
+                out.raw(",");
+            continue;
+        }
+        openTask(out, node, th, depth);
+        path.push_back(node->Child());
+    }
+    out.newline(1);
+    out.raw("]");
+    out.newline(0);
+    out.raw("}\n");
 }
 
 bool taskListFromJson(const QJsonObject& json, TaskTree& tree, TaskHandler& th, QString* error) {

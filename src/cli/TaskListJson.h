@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <QByteArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -8,9 +10,14 @@ namespace ortolan {
 class TaskHandler;
 class TaskTree;
 
+// Receives the JSON text a piece at a time.
+using JsonSink = std::function<void(const QByteArray& piece)>;
+
 // The list as the command-line tool shows it: {"title", "count", "tasks": [...]}, each task
-// with its key, stored name, shown text, fields, colour and children in tree order.
-QJsonObject taskListToJson(const TaskTree& tree, const TaskHandler& th);
+// with its key, stored name, shown text, fields, colour and children in tree order. Written as
+// it goes, in pieces of about a megabyte, without recursion: any depth the reader accepts can be
+// dumped. The indentation stops growing past 32 levels, as in the list files.
+void writeTaskListJson(const TaskTree& tree, const TaskHandler& th, const JsonSink& sink);
 
 // Builds a list from that shape (title and, per task, name, description, categories, icon,
 // status, due and children). On bad input returns false with the reason in *error.

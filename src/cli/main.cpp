@@ -97,9 +97,10 @@ int dump(const QString& path, Prompt& prompt) {
     List list;
     if (!open(list, path, prompt))
         return Refused;
-    const QByteArray json = QJsonDocument(taskListToJson(list.tree, list.th)).toJson(QJsonDocument::Indented);
-    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
-    return Success;
+    writeTaskListJson(list.tree, list.th, [](const QByteArray& piece) {
+        std::fwrite(piece.constData(), 1, size_t(piece.size()), stdout);
+    });
+    return std::fflush(stdout) == 0 ? Success : Refused;
 }
 
 int fromJson(const QString& in, const QString& out) {
