@@ -153,8 +153,8 @@ private slots:
         QCOMPARE(test::readFile(f.list.o->currentFileName()), kPlan);
         QVERIFY(!f.list.o->fileHasBeenChanged());
         QVERIFY(Dialogs::messages().isEmpty());
-        // the FTP window stays, not modal, and says what it did
-        QVERIFY(f.dialog->isVisible());
+        // the FTP window, never modal, has said what it did and closed
+        QVERIFY(!f.dialog->isVisible());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: /"));
         QCOMPARE(f.dialog->StatusBar1->currentMessage(),
@@ -202,25 +202,43 @@ private slots:
         QCOMPARE(f.site.server.logons(), replaced ? 1 : 0); // a cancelled open downloads nothing
     }
 
-    void shouldBackUpAChangedDownloadBeforeDownloadingItAgain() {
+    void shouldSaveADownloadedListWhereTheUserSays() {
         // given a list opened from the server and changed
         FtpWindow f;
         REQUIRE_SERVER(f.site.server);
         f.fillIn(QStringLiteral("docs/plan.oxml"));
         QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
-        QCOMPARE(f.list.o->currentFileName(), getTempFolder() + "plan.oxml");
-        f.list.o->tree().Item(kRootID)->setText(QStringLiteral("Plan, my version"));
-        f.list.o->taskH().taskOf(f.list.o->tree().Item(kRootID))->TaskName = QStringLiteral("Plan, my version");
-        f.list.o->setFileHasBeenChanged(true);
-        // when it is opened from the server again and the user saves first
-        Dialogs::setNextAnswer(PromptAnswer::Yes);
-        QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
-        // then the server's list is shown, and the user's saved version is among the backups
-        QCOMPARE(f.rootText(), QStringLiteral("Plan"));
-        bool kept = false;
-        for (const QString& name : QDir(backupFolder()).entryList(QDir::Files))
-            kept = kept || test::readFile(backupFolder() + "/" + name).contains("Plan, my version");
-        QVERIFY(kept);
+        const QString download = f.site.temp.path() + QStringLiteral("/plan.oxml");
+        QCOMPARE(f.list.o->currentFileName(), download);
+        f.list.o->activateWindow(); // back from the FTP window
+        QVERIFY(QTest::qWaitForWindowActive(f.list.o));
+        f.list.select("Step");
+        test::press(Qt::Key_Delete);
+        // when the user saves, cancelling the file dialog the first time
+        Dialogs::setNextFileName(std::nullopt);
+        QTest::keyClick(f.list.o, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(f.list.o->fileHasBeenChanged());
+        const QString mine = f.list.w.home.path() + QStringLiteral("/mine.oxml");
+        Dialogs::setNextFileName(mine);
+        QTest::keyClick(f.list.o, Qt::Key_S, Qt::ControlModifier);
+        // then both saves asked where, offering the download's name outside the temporary folder
+        QCOMPARE(Dialogs::fileRequests().size(), 2);
+        for (const FileDialogRequest& asked : Dialogs::fileRequests()) {
+            QVERIFY(asked.save);
+            QVERIFY2(asked.fileName.endsWith("/plan.oxml") && !asked.fileName.startsWith(f.site.temp.path()),
+                     qPrintable(asked.fileName));
+        }
+        // and the list now lives there, the download untouched
+        QCOMPARE(f.list.o->currentFileName(), mine);
+        QVERIFY(!test::readFile(mine).contains("<NAME>Step</NAME>"));
+        QCOMPARE(test::readFile(download), kPlan);
+        QCOMPARE(readSetting("lastFile"), mine);
+        // and later saves go there without asking
+        f.list.select("Second step");
+        test::press(Qt::Key_Delete);
+        QTest::keyClick(f.list.o, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(Dialogs::fileRequests().size(), 2);
+        QVERIFY(!test::readFile(mine).contains("Second step"));
     }
 
     void shouldNotDownloadWhenTheButtonSaves() {

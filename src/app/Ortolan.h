@@ -246,6 +246,7 @@ private:
     QString currentFileName_;
     bool fileHasBeenChanged_ = false;
     QString dialogFileName_; // the file dialog opens with the name chosen last
+    bool downloadedCopy_ = false; // the list open is a download in the temporary folder, not yet saved elsewhere
 
     // preferences and start-up
     QStringList arguments_;

@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 namespace ortolan {
@@ -65,6 +66,7 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
         ViewAsList_Click(); // the list showed the list being replaced
     BackupCurrent(fileName, backupPrompt());
     const QString previousFile = currentFileName_;
+    downloadedCopy_ = false;
 
     // A new registry and reader for every file; the tree shows nothing while it fills.
     taskH_ = std::make_unique<TaskHandler>();
@@ -168,10 +170,17 @@ void Ortolan::MENU_OPEN() {
 void Ortolan::MENU_Save() {
     Tree->commitLabelEdit();
     const QString previousName = currentFileName_;
-    if (!currentFileName_.isEmpty() && currentFileName_ != kUnnamedTemporary) {
+    // A list downloaded into the temporary folder is saved where the user says: the system
+    // empties that folder, and the edits with it.
+    const bool temporary = downloadedCopy_;
+    if (!currentFileName_.isEmpty() && currentFileName_ != kUnnamedTemporary && !temporary) {
         BackupCurrent(currentFileName_, backupPrompt());
     } else {
-        const auto chosen = Dialogs::fileName(this, fileDialog(dialogFileName_, true));
+        const QString suggested =
+            temporary ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
+                            QFileInfo(currentFileName_).fileName()
+                      : dialogFileName_;
+        const auto chosen = Dialogs::fileName(this, fileDialog(suggested, true));
         if (!chosen)
             return;
         dialogFileName_ = *chosen;
@@ -189,6 +198,7 @@ void Ortolan::MENU_Save() {
         return;
     }
     fileHasBeenChanged_ = false;
+    downloadedCopy_ = false;
     saveFileHistory(currentFileName_);
     setStatus(QStringLiteral("Saving complete."));
     sound_->playwav2(readSetting(QStringLiteral("saveWave")));

@@ -11,7 +11,13 @@ FTPdialog* Ortolan::ftpDialog() {
         ftpDialog_ = new FTPdialog(this);
         ftpDialog_->setOpenGuard([this] { return !askToSaveChanges(kNewOpenPrompt); });
         // A temporary copy: not one of the recent files.
-        connect(ftpDialog_, &FTPdialog::fileDownloaded, this, [this](const QString& path) { loadTaskFile(path, false); });
+        connect(ftpDialog_, &FTPdialog::fileDownloaded, this, [this](const QString& path) {
+            loadTaskFile(path, false);
+            if (currentFileName_.isEmpty())
+                return;
+            downloadedCopy_ = true; // its first save asks where the list is to live
+            ftpDialog_->hide();     // the list is open: the FTP window's work is done
+        });
     }
     return ftpDialog_;
 }
