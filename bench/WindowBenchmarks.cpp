@@ -20,7 +20,9 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLocale>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -188,6 +190,41 @@ void BM_MoveUpLastSibling(benchmark::State& state) {
     }
 }
 
+// Importing the to-dos of a calendar file under a new task of a new list, calendar read included.
+void BM_ImportCalendarTasks(benchmark::State& state) {
+    const int count = int(state.range(0));
+    const QString path = SampleStore::instance().scratchPath(QStringLiteral("todos-%1.ics").arg(count));
+    QFile file(path);
+    if (!file.exists()) {
+        QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bench//EN\r\n";
+        for (int i = 0; i < count; ++i)
+            text += "BEGIN:VTODO\r\nUID:t" + QByteArray::number(i) + "\r\nSUMMARY:To-do number " +
+                    QByteArray::number(i) + "\r\nEND:VTODO\r\n";
+        text += "END:VCALENDAR\r\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) {
+            state.SkipWithError("could not write the calendar file");
+            return;
+        }
+        file.close();
+    }
+    writeSetting(QStringLiteral("outlookSource"), path);
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = std::make_unique<Ortolan>(QStringList{});
+        window->setSlowMotionPause(0);
+        window->show();
+        window->startUp();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        window->action(QStringLiteral("MENU_OutlookTasks"))->trigger();
+        QApplication::processEvents();
+        if (window->tree().Count() != count + 2)
+            state.SkipWithError("the import did not bring in every to-do");
+        closeUntimed(state, window);
+    }
+    state.counters["todos"] = double(count);
+}
+
 void windowSizes(benchmark::internal::Benchmark* b) {
     for (int size : {10000, 100000})
         for (int shape : {0, 1})
@@ -203,6 +240,7 @@ BENCHMARK(BM_TodayView)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_MainViewAfterToday)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_ListView)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_FinishLabelEdit)->Apply(windowSizes)->Iterations(10);
+BENCHMARK(BM_ImportCalendarTasks)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_MoveUpLastSibling)->Args({10000, 1})->Args({100000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 int main(int argc, char** argv) {

@@ -72,13 +72,15 @@ void Ortolan::importOutlookTasks() {
         return;
     tree_.setSelectedItem(tree_.Item(kRootID));
     addTask(kImportedTasks, QString(), QDateTime(), kStatusIncomplete, true, false, false);
-    // The first goes under the new task, each later one beside the one before. The source is
-    // read-only: nothing is taken out of it.
-    bool first = true;
-    for (const QString& name : items->tasks) {
-        addTask(name, QString(), QDateTime(), kStatusIncomplete, first, false, false);
-        first = false;
-    }
+    // The to-dos go under the new task in the source's order, and the last is selected once
+    // they are all in: selecting each in turn would lay the view out again for every one. The
+    // source is read-only: nothing is taken out of it.
+    TreeNode* folder = tree_.SelectedItem();
+    TreeNode* last = nullptr;
+    for (const QString& name : items->tasks)
+        last = addTaskNode(folder, name, kStatusIncomplete, QDateTime());
+    if (last)
+        tree_.setSelectedItem(last);
 }
 
 void Ortolan::MENU_InsertOutlook() {
