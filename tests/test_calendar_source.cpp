@@ -110,6 +110,40 @@ private slots:
         QCOMPARE(read.items.skipped, 2);
     }
 
+    void shouldReadWhatCameBeforeTheDamage_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QStringList>("texts"); // the appointments' calendar texts
+        QTest::addColumn<QStringList>("tasks");
+        QTest::addColumn<QString>("damage"); // a part of the report; empty: none
+        const QByteArray whole = vevent("DTSTART:20261210T090000", "Dentist") + vtodo("Floss");
+        QTest::newRow("whole") << calendar(whole) << QStringList{"09.00: Dentist"} << QStringList{"Floss"} << "";
+        QTest::newRow("folded lines") << calendar("BEGIN:VTODO\r\nUID:f\r\nSUMMARY:Call the\r\n  plumber\n\t about the sink\r\nEND:VTODO\r\n")
+                                      << QStringList{} << QStringList{"Call the plumber about the sink"} << "";
+        QTest::newRow("cut after an item") << calendar(whole).chopped(15) << QStringList{"09.00: Dentist"}
+                                           << QStringList{"Floss"} << "cut short";
+        QTest::newRow("cut inside an item") << calendar(whole).chopped(30) << QStringList{"09.00: Dentist"}
+                                            << QStringList{} << "left out";
+        QTest::newRow("a summary of 200 KiB") << calendar(vtodo("Long " + QByteArray(200 * 1024, 'x')) + whole)
+                                              << QStringList{"09.00: Dentist"}
+                                              << QStringList{"Long " + QString(64 * 1024 - 13, 'x'), "Floss"}
+                                              << "2 line(s) longer than 64 KiB"; // and its UID
+    }
+    void shouldReadWhatCameBeforeTheDamage() {
+        QFETCH(QByteArray, text);
+        QFETCH(QStringList, texts);
+        QFETCH(QStringList, tasks);
+        QFETCH(QString, damage);
+        const CalendarRead read = parseICalendar(text);
+        QVERIFY2(read.ok, qPrintable(read.error));
+        QStringList shown;
+        for (const Appointment& a : read.items.appointments)
+            shown << appointmentText(a);
+        QCOMPARE(shown, texts);
+        QCOMPARE(read.items.tasks, tasks);
+        QCOMPARE(read.damage.isEmpty(), damage.isEmpty());
+        QVERIFY2(read.damage.contains(damage), qPrintable(read.damage));
+    }
+
     void shouldReadEveryCalendarOfTheText() {
         const CalendarRead read = parseICalendar(calendar(vevent("DTSTART:20261210T090000", "One")) +
                                                  calendar(vtodo("Two") + vevent("DTSTART:20261211T090000", "Three")));

@@ -94,22 +94,32 @@ private slots:
         QCOMPARE(o.CalMan->grid->year(), 2026);
     }
 
-    void shouldGoOnStartingWhenTheSourceIsMissing_data() {
-        QTest::addColumn<QString>("source");
-        QTest::newRow("no source set") << QString();
-        QTest::newRow("file gone") << "/nonexistent/calendar.ics";
+    void shouldGoOnStartingWhenTheSourceIsMissingOrDamaged_data() {
+        QTest::addColumn<QString>("source"); // "cut" for a calendar file cut short
+        QTest::addColumn<QString>("reason"); // what the status line and the log add
+        QTest::newRow("no source set") << QString() << "No calendar source is set.";
+        QTest::newRow("file gone") << "/nonexistent/calendar.ics" << "does not exist";
+        QTest::newRow("calendar cut short") << "cut" << "cut short";
     }
-    void shouldGoOnStartingWhenTheSourceIsMissing() {
+    void shouldGoOnStartingWhenTheSourceIsMissingOrDamaged() {
         QFETCH(QString, source);
-        // given the setting on and a source that cannot be read
+        QFETCH(QString, reason);
+        // given the setting on and a source that cannot be read, or only in part
         test::Window w;
-        writeSetting("outlookSource", source);
+        const bool cut = source == "cut";
+        writeSetting("outlookSource", cut ? w.listFile("cut.ics", kCalendar.left(kCalendar.indexOf("BEGIN:VEVENT\r\nUID:486f6c"))) : source);
         writeSetting("loadOutlook", "True");
         // when the program starts
         Ortolan& o = w.start();
-        // then the user is told once, is never asked for a file, and the start goes on
-        QCOMPARE(messageTexts(), QStringList({kNotFound}));
+        // then the user is told once, unless the source gave what it had, and is never asked for a file
+        QCOMPARE(messageTexts(), cut ? QStringList() : QStringList({kNotFound}));
+        QCOMPARE(dayText(o, 12, 10), cut ? QStringLiteral("09.05: Dentist\r\n") : QString());
         QVERIFY(Dialogs::fileRequests().isEmpty());
+        // and the reason stays in the status line after the stage's own word, and is logged
+        QVERIFY2(o.statusText().startsWith("Completed loading. ") && o.statusText().contains(reason),
+                 qPrintable(o.statusText()));
+        QVERIFY(test::readFile(getDataFolder() + "/log.txt").contains(reason.toUtf8()));
+        // and the start goes on
         QVERIFY(logMessages().contains("Done loading Outlook."));
         QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
         QVERIFY(!o.startFailed());

@@ -146,9 +146,12 @@ void Ortolan::loadOutlookStage() {
         return;
     }
     writeLog(QStringLiteral("Setting indicate to load outlook... Loading Outlook..."));
-    setStatus(QStringLiteral("Loading Outlook appointments into calendar..."));
+    const QString loading = QStringLiteral("Loading Outlook appointments into calendar...");
+    setStatus(loading);
     loadOutlookAppointments();
-    setStatus(QStringLiteral("Completed loading."));
+    // What the source said went wrong stays in view after the stage's own word.
+    const QString said = statusText();
+    setStatus(QStringLiteral("Completed loading.") + (said == loading ? QString() : QLatin1Char(' ') + said));
     writeLog(QStringLiteral("Done loading Outlook."));
 }
 

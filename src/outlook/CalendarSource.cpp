@@ -3,6 +3,7 @@
 #include "net/Curl.h"
 
 #include <libical/ical.h>
+#include <algorithm>
 #include <memory>
 #include <QFile>
 #include <QFileInfo>
@@ -61,22 +62,105 @@ std::optional<Appointment> appointmentOf(icalcomponent* event) {
     return a;
 }
 
-void collect(icalcomponent* calendar, CalendarItems& items) {
-    for (icalcomponent* c = icalcomponent_get_first_component(calendar, ICAL_ANY_COMPONENT); c;
-         c = icalcomponent_get_next_component(calendar, ICAL_ANY_COMPONENT)) {
-        switch (icalcomponent_isa(c)) {
-        case ICAL_VEVENT_COMPONENT:
-            if (auto a = appointmentOf(c))
-                items.appointments << *a;
-            else
-                ++items.skipped;
-            break;
-        case ICAL_VTODO_COMPONENT:
-            items.tasks << summaryOf(c);
-            break;
-        default:
-            break;
+void collectOne(icalcomponent* c, CalendarItems& items) {
+    switch (icalcomponent_isa(c)) {
+    case ICAL_VEVENT_COMPONENT:
+        if (auto a = appointmentOf(c))
+            items.appointments << *a;
+        else
+            ++items.skipped;
+        break;
+    case ICAL_VTODO_COMPONENT:
+        items.tasks << summaryOf(c);
+        break;
+    default:
+        break;
+    }
+}
+
+// A property longer than this is cut: no summary a person reads is longer, and libical's
+// reading of a line takes time that grows with the square of its length.
+constexpr qsizetype kMostPropertyBytes = 64 * 1024;
+
+// The text with folded lines joined ("\r\n" or "\n" followed by a space or a tab continues a
+// line), each line ending in "\r\n" and cut at kMostPropertyBytes, at a character's start.
+QByteArray unfold(const QByteArray& text, int* cutLines) {
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    qsizetype lineStart = 0; // where the logical line being written began in out
+    bool cut = false;
+    bool any = false;
+    const char* p = text.constData();
+    const qsizetype n = text.size();
+    qsizetype at = 0;
+    while (at < n) {
+        qsizetype end = at;
+        while (end < n && p[end] != '\n')
+            ++end;
+        qsizetype length = end - at;
+        if (length > 0 && p[at + length - 1] == '\r')
+            --length;
+        const bool continues = any && length > 0 && (p[at] == ' ' || p[at] == '\t');
+        qsizetype from = at;
+        if (continues) {
+            out.chop(2); // the previous line's break
+            ++from;
+            --length;
+        } else {
+            lineStart = out.size();
+            cut = false;
         }
+        qsizetype room = kMostPropertyBytes - (out.size() - lineStart);
+        if (length > room) {
+            // back to the start of a UTF-8 character
+            while (room > 0 && (static_cast<unsigned char>(p[from + room]) & 0xC0) == 0x80)
+                --room;
+            if (!cut)
+                ++*cutLines;
+            cut = true;
+            length = std::max<qsizetype>(room, 0);
+        }
+        out.append(p + from, length);
+        out.append("\r\n", 2);
+        any = true;
+        at = end + 1;
+    }
+    return out;
+}
+
+bool startsWithWord(QByteArrayView line, QByteArrayView word) {
+    return line.size() >= word.size() && qstrnicmp(line.data(), word.data(), word.size()) == 0;
+}
+
+// What follows "BEGIN:" or "END:", upper case, spaces dropped.
+QByteArray componentName(QByteArrayView line, qsizetype prefix) {
+    return line.sliced(prefix).toByteArray().trimmed().toUpper();
+}
+
+struct Slice {
+    qsizetype from;
+    qsizetype to;
+    bool timezone;
+};
+
+// Reads one calendar's components: its time zones first, into a calendar of their own, so
+// that each event, read by itself and put into that calendar while it is looked at, finds
+// the zones its times name.
+void readComponents(const QByteArray& text, const QList<Slice>& slices, CalendarItems& items) {
+    Component zones(icalcomponent_new(ICAL_VCALENDAR_COMPONENT));
+    for (const Slice& s : slices)
+        if (s.timezone)
+            if (icalcomponent* zone = icalparser_parse_string(QByteArray(text.constData() + s.from, s.to - s.from)))
+                icalcomponent_add_component(zones.get(), zone);
+    for (const Slice& s : slices) {
+        if (s.timezone)
+            continue;
+        Component item(icalparser_parse_string(QByteArray(text.constData() + s.from, s.to - s.from)));
+        if (!item)
+            continue;
+        icalcomponent_add_component(zones.get(), item.get());
+        collectOne(item.get(), items);
+        icalcomponent_remove_component(zones.get(), item.get());
     }
 }
 
@@ -110,22 +194,62 @@ bool isCalendarAddress(const QString& source) {
            source.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
 }
 
-CalendarRead parseICalendar(const QByteArray& text) {
+CalendarRead parseICalendar(const QByteArray& original) {
     icalerror_set_errors_are_fatal(0);
-    Component root(icalparser_parse_string(text.constData()));
-    if (!root)
-        return failure(QStringLiteral("no iCalendar data found."));
+    int cutLines = 0;
+    const QByteArray text = unfold(original, &cutLines);
     CalendarRead r;
-    if (icalcomponent_isa(root.get()) == ICAL_VCALENDAR_COMPONENT) {
-        r.ok = true;
-        collect(root.get(), r.items);
-    } else if (icalcomponent_isa(root.get()) == ICAL_XROOT_COMPONENT) {
-        // several calendars in one text
-        for (icalcomponent* c = icalcomponent_get_first_component(root.get(), ICAL_VCALENDAR_COMPONENT); c;
-             c = icalcomponent_get_next_component(root.get(), ICAL_VCALENDAR_COMPONENT)) {
-            r.ok = true;
-            collect(c, r.items);
+    // Each calendar's events, to-dos and time zones are found here, line by line, and handed to
+    // libical one at a time: the time then grows with the size of the text, however it is made.
+    QList<Slice> slices;
+    int depth = 0;
+    bool inCalendar = false;
+    qsizetype componentFrom = -1;
+    QByteArray componentKind;
+    int cutShort = 0; // components left open where the text ends
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const qsizetype end = text.indexOf("\r\n", at);
+        const QByteArrayView line(text.constData() + at, end - at);
+        const qsizetype next = end + 2;
+        if (startsWithWord(line, "BEGIN:")) {
+            const QByteArray what = componentName(line, 6);
+            if (depth == 0) {
+                inCalendar = what == "VCALENDAR";
+            } else if (depth == 1 && inCalendar && (what == "VEVENT" || what == "VTODO" || what == "VTIMEZONE")) {
+                componentFrom = at;
+                componentKind = what;
+            }
+            ++depth;
+        } else if (startsWithWord(line, "END:") && depth > 0) {
+            --depth;
+            if (depth == 1 && componentFrom >= 0) {
+                slices.append({componentFrom, next, componentKind == "VTIMEZONE"});
+                componentFrom = -1;
+            } else if (depth == 0 && inCalendar) {
+                r.ok = true;
+                readComponents(text, slices, r.items);
+                slices.clear();
+                inCalendar = false;
+            }
         }
+        at = next;
+    }
+    if (depth > 0 && inCalendar) {
+        // Cut short: what was whole before the cut is read, the rest reported.
+        r.ok = true;
+        cutShort = componentFrom >= 0 ? 1 : 0;
+        readComponents(text, slices, r.items);
+        r.damage = QStringLiteral("The calendar is cut short: it ends before its last line.");
+        if (cutShort)
+            r.damage += QStringLiteral(" The item it ends in was left out.");
+    }
+    if (cutLines > 0) {
+        if (!r.damage.isEmpty())
+            r.damage += QLatin1Char(' ');
+        r.damage += QStringLiteral("%1 line(s) longer than %2 KiB were cut short.")
+                        .arg(cutLines)
+                        .arg(kMostPropertyBytes / 1024);
     }
     if (!r.ok)
         r.error = QStringLiteral("no iCalendar data found.");

@@ -26,14 +26,16 @@ struct CalendarItems {
 struct CalendarRead {
     bool ok = false;
     CalendarItems items;
-    QString error; // why the source could not be read or parsed
+    QString error;  // why the source could not be read or parsed
+    QString damage; // read, but not whole: a calendar cut short, lines cut at their limit
 };
 
 // Whether source names an address rather than a file.
 bool isCalendarAddress(const QString& source);
 
-// The items of iCalendar text. Fails when the text holds no calendar at all; a calendar with
-// faults gives the items that could be read.
+// The items of iCalendar text, in time and memory that grow with its size. Fails when the text
+// holds no calendar at all; a calendar with faults, or cut short, gives the items that could be
+// read, and says what was wrong in damage. A line longer than 64 KiB is cut there.
 CalendarRead parseICalendar(const QByteArray& text);
 
 // Reads the source, a file or an address, and parses it.

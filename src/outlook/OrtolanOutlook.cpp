@@ -37,13 +37,20 @@ QString Ortolan::calendarSource(bool mayAsk) {
     return *chosen;
 }
 
-// Reads the source, or tells the user it cannot be read; the reason goes to the status line.
+// Reads the source, or tells the user it cannot be read. Why it could not, or what was wrong
+// with what it read, goes to the status line and the log.
 static std::optional<CalendarItems> readSource(Ortolan* window, const QString& source) {
     CalendarRead read = readCalendarSource(source);
-    if (read.ok)
+    if (read.ok) {
+        if (!read.damage.isEmpty()) {
+            window->setStatus(read.damage);
+            writeLog(QStringLiteral("The calendar source was read in part: ") + read.damage);
+        }
         return std::move(read.items);
+    }
     Dialogs::message(window, {kNotFound});
     window->setStatus(read.error);
+    writeLog(QStringLiteral("The calendar source could not be read: ") + read.error);
     return std::nullopt;
 }
 
