@@ -13,6 +13,7 @@
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
 #include "model/TaskTree.h"
+#include "outlook/CalendarSource.h"
 #include "views/Colouring.h"
 #include "views/Formulas.h"
 
@@ -200,6 +201,41 @@ void BM_DumpContents(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * file.tasks);
 }
 
+// Hostile calendars: 25 MB with one summary of 20 MB (shape 0), and 50 MB of events with
+// summaries of every length up to 2,000 bytes (shape 1). Time and the process's peak memory.
+QByteArray hostileCalendar(int shape) {
+    QByteArray text = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//bench//EN\r\n";
+    const QByteArray event = "BEGIN:VEVENT\r\nUID:e\r\nDTSTART:20261210T090000\r\nSUMMARY:";
+    if (shape == 0) {
+        text += event + QByteArray(20 * 1000 * 1000, 'x') + "\r\nEND:VEVENT\r\n";
+        while (text.size() < 25 * 1000 * 1000)
+            text += event + "Short one\r\nEND:VEVENT\r\n";
+    } else {
+        for (int i = 0; text.size() < 50 * 1000 * 1000; ++i)
+            text += event + QByteArray((i * 7919) % 2000, 'y') + "\r\nEND:VEVENT\r\n";
+    }
+    return text + "END:VCALENDAR\r\n";
+}
+
+void BM_ParseHostileCalendar(benchmark::State& state) {
+    const QByteArray text = hostileCalendar(int(state.range(0)));
+    state.SetLabel(state.range(0) == 0 ? "one 20 MB summary" : "50 MB of events");
+    const bool peakReset = resetPeakResident();
+    const long long before = peakResidentBytes();
+    qsizetype read = 0;
+    for (auto _ : state) {
+        const CalendarRead r = parseICalendar(text);
+        read = r.items.appointments.size();
+    }
+    if (read == 0)
+        state.SkipWithError("no appointment was read");
+    state.counters["appointments"] = double(read);
+    state.counters["calendar_MB"] = double(text.size()) / 1e6;
+    if (peakReset && before >= 0)
+        state.counters["peak_MB_above_text"] = double(peakResidentBytes() - before) / 1e6;
+    state.counters["peak_MB"] = double(peakResidentBytes()) / 1e6;
+}
+
 void BM_ReCalcTree(benchmark::State& state) {
     const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
@@ -297,6 +333,7 @@ BENCHMARK(BM_Load)->Apply(listSizes)->UseRealTime();
 BENCHMARK(BM_Save)->Apply(listSizes)->UseRealTime();
 BENCHMARK(BM_SaveContents)->Apply(listSizes);
 BENCHMARK(BM_DumpContents)->Apply(listSizes);
+BENCHMARK(BM_ParseHostileCalendar)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ReCalcTree)->Apply(listSizes);
 BENCHMARK(BM_ColourTree)->Apply(listSizes);
 BENCHMARK(BM_VisitTree)->Apply(listSizes);
