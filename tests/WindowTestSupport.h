@@ -52,6 +52,8 @@ struct Window {
             return true;
         });
         window->setSlowMotionPause(0);
+        if (beforeStart)
+            beforeStart(*window);
         window->startUp();
         // The keys go where the user would type: the active window's focused widget.
         if (window->isVisible()) {
@@ -69,6 +71,7 @@ struct Window {
     }
 
     QList<QUrl> opened;
+    std::function<void(Ortolan&)> beforeStart; // a seam to set before start-up
 };
 
 // The start-up log's messages, without their "MM-DD-YYYY, HH:MM:SS: " stamps.

@@ -7,6 +7,9 @@
 
 #include <ctime>
 #include <QAction>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QTimer>
 
 using namespace ortolan;
 using test::calendar;
@@ -124,6 +127,70 @@ private slots:
         QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
         QVERIFY(!o.startFailed());
         QCOMPARE(readSetting("loadOutlook"), QStringLiteral("True"));
+    }
+
+    void shouldGiveUpOnASlowCalendarAndGoOnStarting_data() {
+        QTest::addColumn<QStringList>("manner");
+        QTest::newRow("stalls after a few bytes") << QStringList{"--stall"};
+        QTest::newRow("sends 8 bytes a second") << QStringList{"--drip", "8"};
+    }
+    void shouldGiveUpOnASlowCalendarAndGoOnStarting() {
+        QFETCH(QStringList, manner);
+        // given a calendar address that is slow beyond the time limit (shortened to a second)
+        test::Window w;
+        test::FileServer server(w.listFile("slow.ics", kCalendar), manner);
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        writeSetting("outlookSource", server.url());
+        writeSetting("loadOutlook", "True");
+        w.beforeStart = [](Ortolan& o) { o.setCalendarTimeLimit(1); };
+        int ticks = 0;
+        QTimer clock;
+        connect(&clock, &QTimer::timeout, [&] { ++ticks; });
+        clock.start(50);
+        // when the program starts
+        Ortolan& o = w.start();
+        // then the window went on handling events while it waited, and gave up with the reason
+        QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+        QCOMPARE(messageTexts(), QStringList({kNotFound}));
+        QVERIFY2(o.statusText().startsWith("Completed loading. ") && o.statusText().contains("timed out"),
+                 qPrintable(o.statusText()));
+        QCOMPARE(logMessages().last(), QStringLiteral("Done loading."));
+        QVERIFY(o.centralWidget()->isEnabled() && o.menuBar()->isEnabled());
+    }
+
+    void shouldStopReadingTheCalendarWhenTheWindowIsClosed_data() {
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("at start-up") << false;
+        QTest::newRow("importing into a changed list") << true;
+    }
+    void shouldStopReadingTheCalendarWhenTheWindowIsClosed() {
+        QFETCH(bool, changed);
+        // given a calendar address that stalls, read at start-up or by the task import
+        test::Window w;
+        test::FileServer server(w.listFile("slow.ics", kCalendar), {"--stall"});
+        QVERIFY2(server.started(), qPrintable(server.log()));
+        writeSetting("outlookSource", server.url());
+        writeSetting("loadOutlook", changed ? "False" : "True");
+        QElapsedTimer waited;
+        QTimer::singleShot(500, [&] { w.window->close(); }); // the user closes the window meanwhile
+        waited.start();
+        Ortolan& o = w.start();
+        if (changed) {
+            o.setFileHasBeenChanged(true);
+            Dialogs::setNextAnswer(PromptAnswer::No); // "save before exiting?"
+            QTimer::singleShot(500, [&] { o.close(); });
+            waited.start();
+            o.action("MENU_OutlookTasks")->trigger();
+            QTRY_VERIFY(!o.isVisible()); // asked about the changes once the read had stopped
+            QCOMPARE(Dialogs::messages().size(), 1);
+        } else {
+            QVERIFY(messageTexts().isEmpty());
+            QVERIFY(!logMessages().contains("Done loading."));
+        }
+        // then the read stopped well before its time limit and the window closed
+        QVERIFY2(waited.elapsed() < 5000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(o.hasClosed());
+        QVERIFY(!o.isVisible());
     }
 
     void shouldTurnTheDatesPreferenceOnAndOff() {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QDateTime>
 #include <QHash>
 #include <QMainWindow>
@@ -25,6 +26,11 @@ class QTextEdit;
 
 namespace ortolan {
 
+namespace net {
+class Transfer;
+}
+struct CalendarItems;
+struct CalendarRead;
 class DialogPrompt;
 class Prompt;
 class SoundPlayer;
@@ -156,6 +162,12 @@ public:
     // new source is read once before it is kept.
     void MENU_CalendarSource();
     void MENU_OutlookTasks();
+    // Reads a calendar source while the window goes on; closing the window cancels the read.
+    // Nothing when it could not be read (the user is told, unless the window is closing).
+    std::optional<CalendarItems> readCalendar(const QString& source);
+    CalendarRead readCalendarInBackground(const QString& source);
+    // The transfer under way, if any.
+    bool transferUnderWay() const { return transfer_ != nullptr; }
 
     // ---- opening from FTP (ftp/OrtolanFtp.cpp) ----
     void MENU_FTPopen();
@@ -190,6 +202,8 @@ public:
     // ---- seams for tests ----
     // The pause between the nodes the "Today" view reveals (normally 200 ms).
     void setSlowMotionPause(int milliseconds) { slowMotionPauseMs_ = milliseconds; }
+    // How long reading a calendar address may take in all (normally 30 s).
+    void setCalendarTimeLimit(int seconds) { calendarSeconds_ = seconds; }
     // Opens web addresses and folders; normally the desktop's handler.
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { openUrl_ = std::move(opener); }
     SoundPlayer& sound() { return *sound_; }
@@ -253,6 +267,9 @@ private:
     bool dataFolderWritable_ = true; // when not, the user has been told once at start-up
     bool startFailed_ = false;
     bool closing_ = false;
+    net::Transfer* transfer_ = nullptr;        // the network read under way, if any
+    bool closeAfterTransfer_ = false;          // closing was asked for while it ran
+    int calendarSeconds_ = 30;
     bool easyEditing_ = false;
     QString autoLoadMode_;
     int slowMotionPauseMs_ = 200;

@@ -5,6 +5,7 @@
 #include "calendar/CalendarManager.h"
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
+#include "net/Transfer.h"
 #include "settings/DataFolder.h"
 #include "settings/OTLFunctions.h"
 #include "views/Pictures.h"
@@ -96,6 +97,8 @@ void Ortolan::startUp() {
     CalMan->RefreshCalendar();
     writeLog(QStringLiteral("Loading Outlook (if available)..."));
     loadOutlookStage();
+    if (closing_)
+        return; // closed while the calendar source was read
     writeLog(QStringLiteral("Rendering calendar..."));
     writeLog(QStringLiteral("Opening any files specified in the command line..."));
     QString named = arguments_.join(QLatin1Char(' '));
@@ -167,6 +170,15 @@ void Ortolan::closeEvent(QCloseEvent* event) {
     if (startFailed_ || closing_) {
         event->accept();
         return;
+    }
+    if (transfer_) {
+        // A read under way stops within a second; a changed list is asked about once it has.
+        transfer_->cancel();
+        if (fileHasBeenChanged_) {
+            closeAfterTransfer_ = true;
+            event->ignore();
+            return;
+        }
     }
     if (askToSaveChanges(kExitPrompt)) { // also when a save asked for failed
         event->ignore();

@@ -1,5 +1,7 @@
 #include "Curl.h"
 
+#include "Transfer.h"
+
 #include <curl/curl.h>
 #include <mutex>
 #include <QUrl>
@@ -66,7 +68,7 @@ QString addressToShow(const QString& url) {
     return at < 0 ? url : url.left(start < 0 ? 0 : start + 2) + url.mid(at + 1);
 }
 
-Fetched fetchUrl(const QString& url, int connectSeconds) {
+Fetched fetchUrl(const QString& url, int connectSeconds, Transfer* transfer, int totalSeconds) {
     Fetched result;
     CurlHandle curl;
     if (!curl.get()) {
@@ -86,6 +88,8 @@ Fetched fetchUrl(const QString& url, int connectSeconds) {
     // A server that stops sending for 10 s is given up on, however large the calendar.
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, 10L);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT, long(totalSeconds));
+    Transfer::attach(h, transfer);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curl.errorBuffer());
@@ -97,6 +101,10 @@ Fetched fetchUrl(const QString& url, int connectSeconds) {
         return result;
     }
     result.bytes.clear();
+    if (code == CURLE_ABORTED_BY_CALLBACK) {
+        result.error = QStringLiteral("Reading %1 was cancelled.").arg(addressToShow(url));
+        return result;
+    }
     result.error = sink.tooLarge ? QStringLiteral("Could not read %1: it is larger than %2 MiB.")
                                        .arg(addressToShow(url))
                                        .arg(kMaxDownloadBytes / (1024 * 1024))

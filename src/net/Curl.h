@@ -40,8 +40,12 @@ struct Fetched {
 // The address as it may be shown or logged: without the user name and password it may carry.
 QString addressToShow(const QString& url);
 
+class Transfer;
+
 // Reads an http:// or https:// address: redirects followed, a server error (4xx, 5xx) is a
-// failure, a connection must open within connectSeconds and the transfer may not stall.
-Fetched fetchUrl(const QString& url, int connectSeconds = 5);
+// failure, a connection must open within connectSeconds and the transfer may not stall, nor
+// take longer than totalSeconds in all (0: no such limit). With a transfer given, it reports
+// its progress there and stops when the transfer is cancelled.
+Fetched fetchUrl(const QString& url, int connectSeconds = 5, Transfer* transfer = nullptr, int totalSeconds = 0);
 
 } // namespace ortolan::net

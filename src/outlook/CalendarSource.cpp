@@ -1,6 +1,7 @@
 #include "CalendarSource.h"
 
 #include "net/Curl.h"
+#include "net/Transfer.h"
 
 #include <libical/ical.h>
 #include <algorithm>
@@ -256,11 +257,14 @@ CalendarRead parseICalendar(const QByteArray& original) {
     return r;
 }
 
-CalendarRead readCalendarSource(const QString& source) {
+namespace {
+
+// Reads the source on the thread it is called on, reporting to transfer if given.
+CalendarRead readNow(const QString& source, net::Transfer* transfer, int totalSeconds) {
     if (source.trimmed().isEmpty())
         return failure(QStringLiteral("No calendar source is set."));
     if (isCalendarAddress(source)) {
-        const net::Fetched fetched = net::fetchUrl(source.trimmed());
+        const net::Fetched fetched = net::fetchUrl(source.trimmed(), 5, transfer, totalSeconds);
         if (!fetched.ok)
             return failure(fetched.error);
         CalendarRead r = parseICalendar(fetched.bytes);
@@ -270,6 +274,16 @@ CalendarRead readCalendarSource(const QString& source) {
     }
     const QUrl url(source);
     return readCalendarFile(url.isLocalFile() ? url.toLocalFile() : source);
+}
+
+} // namespace
+
+CalendarRead readCalendarSource(const QString& source, net::Transfer* transfer, int totalSeconds) {
+    if (!transfer)
+        return readNow(source, nullptr, totalSeconds);
+    CalendarRead read;
+    transfer->run([&] { read = readNow(source, transfer, totalSeconds); });
+    return read;
 }
 
 bool isObjectAvailable(const QString& source) {

@@ -38,8 +38,18 @@ bool isCalendarAddress(const QString& source);
 // read, and says what was wrong in damage. A line longer than 64 KiB is cut there.
 CalendarRead parseICalendar(const QByteArray& text);
 
-// Reads the source, a file or an address, and parses it.
-CalendarRead readCalendarSource(const QString& source);
+namespace net {
+class Transfer;
+}
+
+// How long reading a calendar from an address may take in all, by default.
+inline constexpr int kCalendarSeconds = 30;
+
+// Reads the source, a file or an address, and parses it. With a transfer given, the work runs
+// on a thread of its own while the caller's events go on, and the transfer can cancel it; an
+// address that takes longer than totalSeconds in all fails with the reason.
+CalendarRead readCalendarSource(const QString& source, net::Transfer* transfer = nullptr,
+                                int totalSeconds = kCalendarSeconds);
 
 // Whether the source can be read now and holds a calendar.
 bool isObjectAvailable(const QString& source);

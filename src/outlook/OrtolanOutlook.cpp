@@ -8,9 +8,12 @@
 #include "model/TaskHandler.h"
 #include "outlook/CalendarSource.h"
 #include "net/Curl.h"
+#include "net/Transfer.h"
 #include "settings/OTLFunctions.h"
 
 #include <QAction>
+#include <QMenuBar>
+#include <QTimer>
 
 namespace ortolan {
 
@@ -37,25 +40,54 @@ QString Ortolan::calendarSource(bool mayAsk) {
     return *chosen;
 }
 
-// Reads the source, or tells the user it cannot be read. Why it could not, or what was wrong
-// with what it read, goes to the status line and the log.
-static std::optional<CalendarItems> readSource(Ortolan* window, const QString& source) {
-    CalendarRead read = readCalendarSource(source);
+CalendarRead Ortolan::readCalendarInBackground(const QString& source) {
+    // The window stays drawn and can be closed, but takes no other command while it waits.
+    const QString before = statusText();
+    net::Transfer transfer;
+    transfer_ = &transfer;
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    const QString reading = QStringLiteral("Reading the calendar source %1...").arg(net::addressToShow(source));
+    setStatus(reading);
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, this, [&] {
+        setStatus(reading + QStringLiteral(" %1 KB").arg(transfer.received() / 1024));
+    });
+    progress.start(250);
+    CalendarRead read = readCalendarSource(source, &transfer, calendarSeconds_);
+    progress.stop();
+    transfer_ = nullptr;
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    setStatus(before);
+    return read;
+}
+
+std::optional<CalendarItems> Ortolan::readCalendar(const QString& source) {
+    CalendarRead read = readCalendarInBackground(source);
+    if (closing_ || closeAfterTransfer_) {
+        if (closeAfterTransfer_)
+            QTimer::singleShot(0, this, &QWidget::close);
+        closeAfterTransfer_ = false;
+        return std::nullopt;
+    }
+    // Why the source could not be read, or what was wrong with what it gave, goes to the
+    // status line and the log.
     if (read.ok) {
         if (!read.damage.isEmpty()) {
-            window->setStatus(read.damage);
+            setStatus(read.damage);
             writeLog(QStringLiteral("The calendar source was read in part: ") + read.damage);
         }
         return std::move(read.items);
     }
-    Dialogs::message(window, {kNotFound});
-    window->setStatus(read.error);
+    Dialogs::message(this, {kNotFound});
+    setStatus(read.error);
     writeLog(QStringLiteral("The calendar source could not be read: ") + read.error);
     return std::nullopt;
 }
 
 void Ortolan::loadOutlookAppointments() {
-    const auto items = readSource(this, calendarSource(false));
+    const auto items = readCalendar(calendarSource(false));
     if (!items)
         return;
     // Each entry turns the calendar to its month; the month shown before comes back afterwards.
@@ -74,7 +106,7 @@ void Ortolan::loadOutlookAppointments() {
 }
 
 void Ortolan::importOutlookTasks() {
-    const auto items = readSource(this, calendarSource(false));
+    const auto items = readCalendar(calendarSource(false));
     if (!items)
         return;
     tree_.setSelectedItem(tree_.Item(kRootID));
@@ -142,7 +174,9 @@ void Ortolan::MENU_CalendarSource() {
         source = current;
     if (source == current && !current.isEmpty())
         return;
-    const CalendarRead read = readCalendarSource(source);
+    const CalendarRead read = readCalendarInBackground(source);
+    if (closing_ || closeAfterTransfer_)
+        return;
     if (!read.ok) {
         Dialogs::message(this, {QStringLiteral("This calendar source cannot be used, so the old one is kept.\n") +
                                     read.error,
