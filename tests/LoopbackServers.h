@@ -105,6 +105,12 @@ public:
                QStringLiteral("-u"), user, QStringLiteral("-P"), password},
               QRegularExpression(QStringLiteral("starting FTP server on 127\\.0\\.0\\.1:(\\d+)")));
     }
+    // The same, sending files a few bytes at a time (see servers/ftp_server.py).
+    FtpServer(const QString& folder, const QString& user, const QString& password, int bytesPerSecond) {
+        start({QStringLiteral("-u"), QStringLiteral(ORTOLAN_TEST_SERVERS "/ftp_server.py"), folder, user, password,
+               QStringLiteral("--drip"), QString::number(bytesPerSecond)},
+              QRegularExpression(QStringLiteral("starting FTP server on 127\\.0\\.0\\.1:(\\d+)")));
+    }
     QString host() const { return QStringLiteral("127.0.0.1:%1").arg(port()); }
     // How many log-ons the server has seen.
     int logons() { return int(log().count(QStringLiteral("logged in."))); }

@@ -4,6 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QTimer>
 
 using namespace ortolan;
 
@@ -108,7 +111,7 @@ private slots:
         QTest::addColumn<QString>("message"); // %1 is the server; a message ending in ":" is followed by the reason
         QTest::newRow("connection refused") << false << kPassword << "docs/plan.oxml" << "Could not connect to %1:";
         QTest::newRow("wrong password") << true << "guess" << "docs/plan.oxml" << "The server %1 refused the log-on for bob.";
-        QTest::newRow("missing file") << true << kPassword << "docs\\missing.oxml" << "The file \"docs\\missing.oxml\" was not found on %1.";
+        QTest::newRow("missing file, a long name") << true << kPassword << "docs\\missing plans for the whole of next year and the one after that.oxml" << "The file \"docs\\missing plans for the whole of next year and the one after that.oxml\" was not found on %1.";
         // clang-format on
     }
     void shouldTellWhyAFileCouldNotBeOpened() {
@@ -126,7 +129,7 @@ private slots:
         const QString path = f.dialog->openFile(remotePath, host, kUser, password);
         // then nothing is returned, the status line says why, and the older file is untouched
         QCOMPARE(path, QString());
-        const QString shown = f.dialog->StatusBar1->currentMessage();
+        const QString shown = f.dialog->statusText();
         const QString expected = message.arg(host);
         if (expected.endsWith(QLatin1Char(':')))
             QVERIFY2(shown.startsWith(expected) && shown.size() > expected.size() + 1, qPrintable(shown));
@@ -134,6 +137,10 @@ private slots:
             QCOMPARE(shown, expected);
         QVERIFY(!shown.contains(password));
         QVERIFY(f.dialog->isVisible());
+        // shown whole: the line wraps within the window instead of cutting the reason short
+        const auto* line = f.dialog->StatusBar1->findChild<QLabel*>();
+        QTRY_VERIFY(line->height() >= line->heightForWidth(line->width()));
+        QVERIFY(line->geometry().right() < f.dialog->StatusBar1->width());
         QCOMPARE(test::readFile(local), QByteArray("an older download"));
     }
 
@@ -157,7 +164,7 @@ private slots:
         QVERIFY(!f.dialog->isVisible());
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: /"));
-        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+        QCOMPARE(f.dialog->statusText(),
                  QStringLiteral("Downloaded plan.oxml from %1.").arg(f.site.host()));
         // and the temporary copy is not one of the recent files
         QCOMPARE(history(), before);
@@ -241,6 +248,62 @@ private slots:
         QVERIFY(!test::readFile(mine).contains("Second step"));
     }
 
+    void shouldShowProgressAndStopASlowDownload_data() {
+        QTest::addColumn<QString>("stop"); // how the user stops it
+        QTest::newRow("Cancel") << "Cancel";
+        QTest::newRow("closing the FTP window") << "close";
+        QTest::newRow("closing the main window") << "main";
+    }
+    void shouldShowProgressAndStopASlowDownload() {
+        QFETCH(QString, stop);
+        // given a server sending 200 bytes a second, a 3 KB list on it, and an older download here
+        QTemporaryDir remote;
+        QVERIFY(test::writeFile(remote.filePath("slow.oxml"), test::smallList("Slow", QByteArray(3000, ' '))));
+        test::FtpServer server(remote.path(), kUser, kPassword, 200);
+        REQUIRE_SERVER(server);
+        test::OpenList list(test::item("Errand"));
+        FTPdialog* dialog = list.o->ftpDialog();
+        dialog->show();
+        const QString older = getTempFolder() + QStringLiteral("slow.oxml");
+        QVERIFY(test::writeFile(older, "an older download"));
+        for (QLineEdit* box : {dialog->txtServer, dialog->txtUser, dialog->txtPassword, dialog->Text1})
+            box->clear();
+        QTest::keyClicks(dialog->txtServer, server.host());
+        QTest::keyClicks(dialog->txtUser, kUser);
+        QTest::keyClicks(dialog->txtPassword, kPassword);
+        QTest::keyClicks(dialog->Text1, QStringLiteral("slow.oxml"));
+        // when "&Open" is pressed and, once the progress shows, the user stops it
+        QStringList shown;
+        QElapsedTimer sinceStop;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            shown << dialog->statusText();
+            if (sinceStop.isValid() || !dialog->statusText().contains("bytes"))
+                return;
+            QVERIFY(!dialog->Action->isEnabled() && dialog->cancel_but->isEnabled());
+            sinceStop.start();
+            if (stop == "Cancel")
+                QTest::mouseClick(dialog->cancel_but, Qt::LeftButton);
+            else if (stop == "close")
+                dialog->close();
+            else
+                list.o->close();
+        });
+        watch.start(50);
+        QTest::mouseClick(dialog->Action, Qt::LeftButton);
+        watch.stop();
+        // then the status line showed the bytes and the share that had come
+        QVERIFY2(!shown.filter(QRegularExpression(" of \\d+ bytes \\(\\d+%\\)")).isEmpty(), qPrintable(shown.join('|')));
+        // and the download stopped within a second or so, leaving the older file and the list alone
+        QVERIFY(sinceStop.isValid());
+        QVERIFY2(sinceStop.elapsed() < 3000, qPrintable(QString::number(sinceStop.elapsed())));
+        QCOMPARE(dialog->statusText(), QStringLiteral("Downloading \"slow.oxml\" was cancelled."));
+        QCOMPARE(test::readFile(older), QByteArray("an older download"));
+        QCOMPARE(list.o->tree().Item(kRootID)->Text(), QStringLiteral("Home"));
+        QCOMPARE(dialog->isVisible(), stop == "Cancel"); // Cancel stops the download, not the window
+        QVERIFY(dialog->Action->isEnabled());
+    }
+
     void shouldNotDownloadWhenTheButtonSaves() {
         // given the FTP window turned into a save window, filled in
         FtpWindow f;
@@ -254,7 +317,7 @@ private slots:
         QCOMPARE(f.site.server.logons(), 0);
         QVERIFY(!QFile::exists(getTempFolder() + QStringLiteral("plan.oxml")));
         QCOMPARE(f.rootText(), QStringLiteral("Home"));
-        QCOMPARE(f.dialog->StatusBar1->currentMessage(),
+        QCOMPARE(f.dialog->statusText(),
                  QStringLiteral("Saving to an FTP server is not available yet."));
     }
 
@@ -278,7 +341,7 @@ private slots:
         // when "Connect" is pressed
         QTest::mouseClick(f.dialog->Command1, Qt::LeftButton);
         // then the status line and the remote folder tell how the log-on went
-        QCOMPARE(f.dialog->StatusBar1->currentMessage(), status.arg(f.site.host()));
+        QCOMPARE(f.dialog->statusText(), status.arg(f.site.host()));
         QCOMPARE(f.dialog->Label4->text(), QStringLiteral("Remote Folder Path: ") + folder);
         QCOMPARE(f.dialog->client().state() == FtpClient::State::Connected, folder == QLatin1String("/"));
     }
@@ -303,7 +366,7 @@ private slots:
             f.dialog->txtUser->clear();
         // when it connects and opens the file
         QTest::mouseClick(f.dialog->Command1, Qt::LeftButton);
-        const QString connected = f.dialog->StatusBar1->currentMessage();
+        const QString connected = f.dialog->statusText();
         QTest::mouseClick(f.dialog->Action, Qt::LeftButton);
         QCOMPARE(f.rootText(), QStringLiteral("Plan"));
         // then credentials from the address moved into their fields, and the address kept its host
@@ -318,7 +381,7 @@ private slots:
         QVERIFY(settings.contains("FTPUser=bob\n"));
         QVERIFY(log.contains("docs/plan.oxml"));
         for (const QString& shown : test::dataFolderTexts() + test::messageTexts() +
-                                        QStringList{connected, f.dialog->StatusBar1->currentMessage(),
+                                        QStringList{connected, f.dialog->statusText(),
                                                     f.dialog->Label4->text()})
             QVERIFY2(!shown.contains(kPassword), qPrintable(shown));
         // and a new FTP window fills in the server and user name, but not the password

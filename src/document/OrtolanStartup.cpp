@@ -4,6 +4,7 @@
 #include "app/Ortolan.h"
 #include "calendar/CalendarManager.h"
 #include "file/XMLManager.h"
+#include "ftp/FTPdialog.h"
 #include "model/TaskHandler.h"
 #include "net/Transfer.h"
 #include "settings/DataFolder.h"
@@ -193,7 +194,10 @@ void Ortolan::unload() {
     QString open = readSetting(QStringLiteral("filesOpen"));
     open.remove(QLatin1Char(',') + currentFileName_);
     writeSetting(QStringLiteral("filesOpen"), open);
-    // The category chooser and the FTP dialog close with the window (they are its children).
+    // The category chooser and the FTP dialog close with the window (they are its children);
+    // a download under way stops with it.
+    if (ftpDialog_)
+        ftpDialog_->close();
 }
 
 } // namespace ortolan

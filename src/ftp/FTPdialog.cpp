@@ -1,14 +1,17 @@
 #include "FTPdialog.h"
 
 #include "document/Backups.h"
+#include "net/Transfer.h"
 #include "settings/OTLFunctions.h"
 
+#include <algorithm>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ortolan {
@@ -50,6 +53,10 @@ FTPdialog::FTPdialog(QWidget* parent) : QDialog(parent, Qt::Window) {
     cancel_but = named(new QPushButton(QStringLiteral("Cancel"), this), "cancel_but");
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->setSizeGripEnabled(false);
+    statusLine_ = new QLabel(StatusBar1);
+    statusLine_->setWordWrap(true); // a long reason is shown whole
+    statusLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    StatusBar1->addWidget(statusLine_, 1);
     Action->setDefault(true);
     showRemoteFolder();
 
@@ -89,8 +96,9 @@ QString FTPdialog::openFile(const QString& remoteFilePath, const QString& ftpSer
     const QString base = remoteBaseName(remoteFilePath);
     if (!base.isEmpty() && QFileInfo(getTempFolder() + base).isFile())
         BackupCurrent(getTempFolder() + base, nullptr);
-    showStatus(QStringLiteral("Downloading %1...").arg(remoteFilePath));
-    const FtpResult got = client_.download(getTempFolder(), remoteFilePath);
+    FtpResult got;
+    runTransfer(QStringLiteral("Downloading %1...").arg(remoteFilePath),
+                [&] { got = client_.download(getTempFolder(), remoteFilePath); });
     if (!got.ok) {
         showStatus(got.error);
         return {};
@@ -134,7 +142,59 @@ void FTPdialog::Action_Click() {
 }
 
 void FTPdialog::cancel_but_Click() {
-    hide();
+    if (transfer_)
+        transfer_->cancel();
+    else
+        hide();
+}
+
+void FTPdialog::cancelTransfer() {
+    if (transfer_)
+        transfer_->cancel();
+}
+
+void FTPdialog::closeEvent(QCloseEvent* event) {
+    cancelTransfer();
+    QDialog::closeEvent(event);
+}
+
+void FTPdialog::hideEvent(QHideEvent* event) {
+    cancelTransfer();
+    QDialog::hideEvent(event);
+}
+
+QString FTPdialog::statusText() const {
+    return statusLine_->text();
+}
+
+void FTPdialog::runTransfer(const QString& what, const std::function<void()>& work) {
+    net::Transfer transfer;
+    transfer_ = &transfer;
+    client_.setTransfer(&transfer);
+    const QList<QWidget*> busy{txtServer, txtUser, txtPassword, Text1, Command1, Action};
+    for (QWidget* w : busy)
+        w->setEnabled(false);
+    showStatus(what);
+    QTimer progress;
+    connect(&progress, &QTimer::timeout, this, [&] {
+        const qint64 got = transfer.received();
+        const qint64 all = transfer.expected();
+        if (got <= 0)
+            return;
+        showStatus(all > 0 ? QStringLiteral("%1 %2 of %3 bytes (%4%)")
+                                 .arg(what)
+                                 .arg(got)
+                                 .arg(all)
+                                 .arg(std::clamp<qint64>(got * 100 / all, 0, 100))
+                           : QStringLiteral("%1 %2 bytes").arg(what).arg(got));
+    });
+    progress.start(200);
+    transfer.run(work);
+    progress.stop();
+    client_.setTransfer(nullptr);
+    transfer_ = nullptr;
+    for (QWidget* w : busy)
+        w->setEnabled(true);
 }
 
 bool FTPdialog::logOn(const QString& server, const QString& user, const QString& password) {
@@ -144,8 +204,8 @@ bool FTPdialog::logOn(const QString& server, const QString& user, const QString&
     const FtpAddress address = splitFtpAddress(server);
     client_.setUserName(address.hasUser ? address.user : user);
     client_.setPassword(address.hasPassword ? address.password : password);
-    showStatus(QStringLiteral("Connecting to %1...").arg(address.host));
-    const FtpResult logon = client_.connect(address.host);
+    FtpResult logon;
+    runTransfer(QStringLiteral("Connecting to %1...").arg(address.host), [&] { logon = client_.connect(address.host); });
     showRemoteFolder();
     if (!logon.ok) {
         showStatus(logon.error);
@@ -158,8 +218,7 @@ bool FTPdialog::logOn(const QString& server, const QString& user, const QString&
 }
 
 void FTPdialog::showStatus(const QString& text) {
-    StatusBar1->showMessage(text);
-    StatusBar1->repaint(); // the transfers block: show what is going on before they start
+    statusLine_->setText(text);
 }
 
 void FTPdialog::showRemoteFolder() {

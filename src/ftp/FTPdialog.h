@@ -14,8 +14,10 @@ namespace ortolan {
 
 // The window through which the user opens a task list from an FTP server: the server, the user
 // name and password, and the remote file; "Connect" logs on, "&Open" downloads the file into the
-// temporary folder and hands its local path on (fileDownloaded). The window is not modal; the
-// transfers themselves block while they run. Every failure is told in its status line.
+// temporary folder and hands its local path on (fileDownloaded). The window is not modal, and
+// the transfers run on a thread of their own: the windows repaint, the status line shows the
+// progress, and Cancel, closing the window or closing the main window stops a transfer within a
+// second. Every failure is told in its status line.
 //
 // The server and user name are remembered in the settings; the password is kept only in
 // memory, never written anywhere.
@@ -39,10 +41,15 @@ public:
     // Open: downloads the selected file and emits fileDownloaded; as Save it only says that
     // saving is not possible.
     void Action_Click();
-    // Cancel: hides the window.
+    // Cancel: stops the transfer under way; with none, hides the window.
     void cancel_but_Click();
 
     FtpClient& client() { return client_; }
+    // The status line's whole text (it wraps rather than cut a long reason short).
+    QString statusText() const;
+    // Stops the transfer under way, if any, within a second.
+    void cancelTransfer();
+    bool transferUnderWay() const { return transfer_ != nullptr; }
     // Asked before "&Open" downloads: false keeps the list that is open (the user cancelled).
     void setOpenGuard(std::function<bool()> mayOpen) { mayOpen_ = std::move(mayOpen); }
 
@@ -71,8 +78,15 @@ private:
     bool logOn(const QString& server, const QString& user, const QString& password);
     void showStatus(const QString& text);
     void showRemoteFolder();
+    // Runs a transfer of the client's on a thread of its own, the window drawn and Cancel
+    // working meanwhile; what tells the status line what is going on, with its progress.
+    void runTransfer(const QString& what, const std::function<void()>& work);
+    void closeEvent(QCloseEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
     FtpClient client_;
+    QLabel* statusLine_ = nullptr;
+    net::Transfer* transfer_ = nullptr;
     std::function<bool()> mayOpen_;
 };
 

@@ -48,6 +48,7 @@ bool connectionLost(int code) {
     case CURLE_SEND_ERROR:
     case CURLE_RECV_ERROR:
     case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_ABORTED_BY_CALLBACK:
         return true;
     default:
         return false;
@@ -195,6 +196,7 @@ int FtpClient::perform(const QByteArray& url) {
     curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, long(kStalledSeconds));
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, curl_.errorBuffer());
+    net::Transfer::attach(h, transfer_);
     // No user name: curl's anonymous log-on.
     const QByteArray user = userName_.toUtf8();
     const QByteArray password = password_.toUtf8();
@@ -206,6 +208,9 @@ int FtpClient::perform(const QByteArray& url) {
 
 QString FtpClient::failureText(int code, const QString& file) const {
     switch (code) {
+    case CURLE_ABORTED_BY_CALLBACK:
+        return file.isEmpty() ? QStringLiteral("Connecting to %1 was cancelled.").arg(host_)
+                              : QStringLiteral("Downloading \"%1\" was cancelled.").arg(file);
     case CURLE_LOGIN_DENIED:
         return userName_.isEmpty() ? QStringLiteral("The server %1 refused the anonymous log-on.").arg(host_)
                                    : QStringLiteral("The server %1 refused the log-on for %2.").arg(host_, userName_);

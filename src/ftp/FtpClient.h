@@ -1,6 +1,7 @@
 #pragma once
 
 #include "net/Curl.h"
+#include "net/Transfer.h"
 
 #include <QString>
 
@@ -36,6 +37,9 @@ public:
     // The folder the server put the user in on logging on, e.g. "/"; empty when not connected.
     const QString& remoteFolder() const { return remoteFolder_; }
 
+    // Reports progress to transfer and stops when it is cancelled (null: neither).
+    void setTransfer(net::Transfer* transfer) { transfer_ = transfer; }
+
     // Logs on to host with the user name and password, always on a new connection: a
     // connection already open is closed first.
     FtpResult connect(const QString& host);
@@ -55,6 +59,7 @@ private:
     QString failureText(int code, const QString& file) const;
 
     net::CurlHandle curl_;
+    net::Transfer* transfer_ = nullptr;
     State state_ = State::Disconnected;
     QString userName_;
     QString password_;
