@@ -38,6 +38,12 @@ FileDialogRequest fileDialog(const QString& fileName, bool save) {
             save};
 }
 
+// The user's documents folder, or the home folder where there is none.
+QString documentsFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
 } // namespace
 
 // A name being typed into the tree counts as typed: what is saved is what the user sees.
@@ -177,9 +183,7 @@ void Ortolan::MENU_Save() {
         BackupCurrent(currentFileName_, backupPrompt());
     } else {
         const QString suggested =
-            temporary ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QLatin1Char('/') +
-                            QFileInfo(currentFileName_).fileName()
-                      : dialogFileName_;
+            temporary ? QDir(documentsFolder()).filePath(QFileInfo(currentFileName_).fileName()) : dialogFileName_;
         const auto chosen = Dialogs::fileName(this, fileDialog(suggested, true));
         if (!chosen)
             return;
