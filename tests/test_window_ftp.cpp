@@ -304,6 +304,34 @@ private slots:
         QVERIFY(dialog->Action->isEnabled());
     }
 
+    void shouldAskAgainAboutEditsMadeWhileTheFileCame() {
+        // given a slow download under way, the list unchanged when it began
+        QTemporaryDir remote;
+        QVERIFY(test::writeFile(remote.filePath("slow.oxml"), test::smallList("Slow", QByteArray(2000, ' '))));
+        test::FtpServer server(remote.path(), kUser, kPassword, 1000);
+        REQUIRE_SERVER(server);
+        test::OpenList list(test::item("Errand") + test::item("Other"));
+        FTPdialog* dialog = list.o->ftpDialog();
+        dialog->show();
+        dialog->txtServer->setText(server.host());
+        dialog->txtUser->setText(kUser);
+        dialog->txtPassword->setText(kPassword);
+        dialog->Text1->setText(QStringLiteral("slow.oxml"));
+        // when the user deletes a task in the main window meanwhile, and cancels the question
+        QTimer::singleShot(300, [&] {
+            list.o->activateWindow();
+            list.select("Errand");
+            test::press(Qt::Key_Delete);
+        });
+        Dialogs::setNextAnswer(PromptAnswer::Cancel);
+        QTest::mouseClick(dialog->Action, Qt::LeftButton);
+        // then the download came, but the changed list stays open
+        QCOMPARE(Dialogs::messages().size(), 1);
+        QCOMPARE(Dialogs::messages().first().text, kOpenPrompt);
+        QCOMPARE(list.children(), QStringLiteral("Other"));
+        QVERIFY(list.o->fileHasBeenChanged());
+    }
+
     void shouldNotDownloadWhenTheButtonSaves() {
         // given the FTP window turned into a save window, filled in
         FtpWindow f;

@@ -12,6 +12,9 @@ FTPdialog* Ortolan::ftpDialog() {
         ftpDialog_->setOpenGuard([this] { return !askToSaveChanges(kNewOpenPrompt); });
         // A temporary copy: not one of the recent files.
         connect(ftpDialog_, &FTPdialog::fileDownloaded, this, [this](const QString& path) {
+            // The window took edits while the file came: they are asked about again.
+            if (askToSaveChanges(kNewOpenPrompt))
+                return;
             loadTaskFile(path, false);
             if (currentFileName_.isEmpty())
                 return;
