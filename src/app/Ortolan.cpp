@@ -83,13 +83,12 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 } // namespace
 
 Ortolan::Ortolan(QStringList arguments, QWidget* parent)
-    : QMainWindow(parent), taskH_(std::make_unique<TaskHandler>()), xml_(std::make_unique<XMLManager>(tree_)),
+    : QMainWindow(parent), doc_(std::make_unique<TaskDocument>()), tree_(doc_->tree()),
       prompt_(std::make_unique<DialogPrompt>(this)), arguments_(std::move(arguments)), openUrl_(desktopUrlOpener()) {
     setObjectName(QStringLiteral("Ortolan"));
     setWindowTitle(QStringLiteral("Ortolan"));
     setWindowIcon(applicationIcon());
     sound_ = new SoundPlayer(this);
-    xml_->setTaskHandler(taskH_.get());
     createControls();
     createMenus();
     connectCommands();
@@ -387,7 +386,7 @@ QString Ortolan::statusText() const {
 }
 
 void Ortolan::openContainingFolder() {
-    MENU_OPEN_FOLDER(currentFileName_, openUrl_);
+    MENU_OPEN_FOLDER(doc_->currentFileName(), openUrl_);
 }
 
 } // namespace ortolan

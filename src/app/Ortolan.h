@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/TaskDocument.h"
 #include "model/TaskTree.h"
 #include "views/Layout.h"
 
@@ -185,12 +186,13 @@ public:
     void MENU_VISITUPDATESITE();
 
     // ---- what the commands work on ----
+    TaskDocument& document() { return *doc_; }
     TaskTree& tree() { return tree_; }
-    TaskHandler& taskH() { return *taskH_; }
-    XMLManager& xml() { return *xml_; }
-    const QString& currentFileName() const { return currentFileName_; }
-    bool fileHasBeenChanged() const { return fileHasBeenChanged_; }
-    void setFileHasBeenChanged(bool changed) { fileHasBeenChanged_ = changed; }
+    TaskHandler& taskH() { return doc_->taskH(); }
+    XMLManager& xml() { return doc_->xml(); }
+    const QString& currentFileName() const { return doc_->currentFileName(); }
+    bool fileHasBeenChanged() const { return doc_->fileHasBeenChanged(); }
+    void setFileHasBeenChanged(bool changed) { doc_->setFileHasBeenChanged(changed); }
     bool easyEditing() const { return easyEditing_; }
     const QString& autoLoadMode() const { return autoLoadMode_; }
     QAction* action(const QString& name) const { return actions_.value(name); }
@@ -251,14 +253,11 @@ private:
     // The calendar source, asking for an iCalendar file when none is set; empty when cancelled.
     QString calendarSource(bool mayAsk);
 
-    // the document's objects
-    TaskTree tree_;
-    std::unique_ptr<TaskHandler> taskH_;
-    std::unique_ptr<XMLManager> xml_;
+    // the open list, and what the window keeps beside it
+    std::unique_ptr<TaskDocument> doc_;
+    TaskTree& tree_; // the document's
     std::unique_ptr<DialogPrompt> prompt_;
     SoundPlayer* sound_ = nullptr;
-    QString currentFileName_;
-    bool fileHasBeenChanged_ = false;
     QString dialogFileName_; // the file dialog opens with the name chosen last
     bool downloadedCopy_ = false; // the list open is a download in the temporary folder, not yet saved elsewhere
 

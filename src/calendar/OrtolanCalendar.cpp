@@ -114,11 +114,11 @@ void Ortolan::placeCalendarGrid() {
 }
 
 void Ortolan::CalendarGrid_DblClick(int year, int month, int day, const QString&) {
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
     const TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    Task* task = taskH_->getTask(node->Key());
+    Task* task = doc_->taskH().getTask(node->Key());
     if (!task)
         return;
     CalMan->AssignFromClick(*task, day, month, year);
@@ -163,17 +163,17 @@ void Ortolan::MENU_ASSIGN_CALENDAR_DATE_Click() {
 
 void Ortolan::MENU_RemoveCalDate_Click() {
     const TreeNode* node = tree_.SelectedItem();
-    Task* task = node ? taskH_->getTask(node->Key()) : nullptr;
+    Task* task = node ? doc_->taskH().getTask(node->Key()) : nullptr;
     if (!task)
         return;
     CalMan->RemoveDateText(task->DateDue, task->TaskName);
     task->DateDue = QDateTime();
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::listDueDatesOnCalendar() {
     if (CalMan)
-        CalMan->listDueDates(*taskH_);
+        CalMan->listDueDates(doc_->taskH());
 }
 
 } // namespace ortolan

@@ -49,7 +49,7 @@ QString documentsFolder() {
 // A name being typed into the tree counts as typed: what is saved is what the user sees.
 bool Ortolan::askToSaveChanges(const QString& prompt) {
     Tree->commitLabelEdit();
-    if (!fileHasBeenChanged_)
+    if (!doc_->fileHasBeenChanged())
         return false;
     const PromptAnswer answer = Dialogs::message(
         this, {prompt, QStringLiteral("Save Before Continuing?"), PromptIcon::Question, PromptButtons::YesNoCancel});
@@ -57,7 +57,7 @@ bool Ortolan::askToSaveChanges(const QString& prompt) {
         MENU_Save();
         // A save that failed or whose dialog was cancelled leaves the list changed: the command
         // that asked stops, rather than throw the changes away.
-        return fileHasBeenChanged_;
+        return doc_->fileHasBeenChanged();
     }
     return answer != PromptAnswer::No;
 }
@@ -71,22 +71,22 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
     if (listShown())
         ViewAsList_Click(); // the list showed the list being replaced
     BackupCurrent(fileName, backupPrompt());
-    const QString previousFile = currentFileName_;
+    const QString previousFile = doc_->currentFileName();
     downloadedCopy_ = false;
 
-    // A new registry and reader for every file; the tree shows nothing while it fills.
-    taskH_ = std::make_unique<TaskHandler>();
+    // A new registry and reader for every file, and a new history; the tree shows nothing
+    // while it fills.
+    doc_->renew();
     Tree->hide();
     Loader->show();
-    xml_ = std::make_unique<XMLManager>(tree_);
-    xml_->setPrompt(prompt_.get());
-    xml_->setProgressHandler([this](float f) { xml_Progress(f); });
-    const LoadResult result = loadTaskList(*xml_, fileName, tree_, *taskH_);
+    doc_->xml().setPrompt(prompt_.get());
+    doc_->xml().setProgressHandler([this](float f) { xml_Progress(f); });
+    const LoadResult result = loadTaskList(doc_->xml(), fileName, tree_, doc_->taskH());
 
     if (!result.ok) {
         // The tree no longer holds the previous list: nothing may be saved over its file.
-        currentFileName_.clear();
-        fileHasBeenChanged_ = false;
+        doc_->setCurrentFileName(QString());
+        doc_->markSaved();
         if (!result.error.isEmpty())
             setStatus(result.error);
         const PromptAnswer exit =
@@ -108,8 +108,8 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
     if (addToHistory && !damaged)
         saveFileHistory(fileName, previousFile);
     tree_.Item(kRootID)->setExpanded(true);
-    fileHasBeenChanged_ = false;
-    currentFileName_ = damaged ? QString() : fileName;
+    doc_->markSaved();
+    doc_->setCurrentFileName(damaged ? QString() : fileName);
     // The top task is selected and the tree has the keys, so its commands work at once. The
     // status bar keeps what it says of the load, not the top task's key.
     const QString said = statusText();
@@ -132,7 +132,7 @@ void Ortolan::loadTaskFile(const QString& name, bool addToHistory) {
 }
 
 QString Ortolan::loadedText() const {
-    return QStringLiteral("Loading completed. ") + QString::number(taskH_->getTaskCount()) +
+    return QStringLiteral("Loading completed. ") + QString::number(doc_->taskH().getTaskCount()) +
            QStringLiteral(" tasks loaded.");
 }
 
@@ -160,7 +160,7 @@ void Ortolan::MENU_NEW() {
     if (askToSaveChanges(kNewOpenPrompt))
         return;
     loadTaskFile(getDataFolder() + QStringLiteral("/new.oxml"), false);
-    currentFileName_.clear();
+    doc_->setCurrentFileName(QString());
 }
 
 void Ortolan::MENU_OPEN() {
@@ -175,46 +175,46 @@ void Ortolan::MENU_OPEN() {
 
 void Ortolan::MENU_Save() {
     Tree->commitLabelEdit();
-    const QString previousName = currentFileName_;
+    const QString previousName = doc_->currentFileName();
     // A list downloaded into the temporary folder is saved where the user says: the system
     // empties that folder, and the edits with it.
     const bool temporary = downloadedCopy_;
-    if (!currentFileName_.isEmpty() && currentFileName_ != kUnnamedTemporary && !temporary) {
-        BackupCurrent(currentFileName_, backupPrompt());
+    if (!doc_->currentFileName().isEmpty() && doc_->currentFileName() != kUnnamedTemporary && !temporary) {
+        BackupCurrent(doc_->currentFileName(), backupPrompt());
     } else {
         const QString suggested =
-            temporary ? QDir(documentsFolder()).filePath(QFileInfo(currentFileName_).fileName()) : dialogFileName_;
+            temporary ? QDir(documentsFolder()).filePath(QFileInfo(doc_->currentFileName()).fileName()) : dialogFileName_;
         const auto chosen = Dialogs::fileName(this, fileDialog(suggested, true));
         if (!chosen)
             return;
         dialogFileName_ = *chosen;
-        currentFileName_ = QFileInfo(*chosen).absoluteFilePath();
+        doc_->setCurrentFileName(QFileInfo(*chosen).absoluteFilePath());
     }
 
-    const SaveResult saved = xml_->saveXMLfile(currentFileName_);
+    const SaveResult saved = doc_->xml().saveXMLfile(doc_->currentFileName());
     if (!saved.ok) {
         // The old file is whole (the write replaces it only when complete); the list stays
         // changed and keeps the name it had, so nothing pretends it was saved.
-        currentFileName_ = previousName;
+        doc_->setCurrentFileName(previousName);
         setStatus(QStringLiteral("Saving failed."));
         Dialogs::message(this, {QStringLiteral("The list could not be saved.\n") + saved.error, kAppTitle,
                                 PromptIcon::Critical, PromptButtons::Ok});
         return;
     }
-    fileHasBeenChanged_ = false;
+    doc_->markSaved();
     downloadedCopy_ = false;
-    saveFileHistory(currentFileName_);
+    saveFileHistory(doc_->currentFileName());
     setStatus(QStringLiteral("Saving complete."));
     sound_->playwav2(readSetting(QStringLiteral("saveWave")));
 }
 
 void Ortolan::MENU_SaveAs() {
     Tree->commitLabelEdit();
-    const QString remembered = currentFileName_;
-    currentFileName_.clear();
+    const QString remembered = doc_->currentFileName();
+    doc_->setCurrentFileName(QString());
     MENU_Save();
-    if (currentFileName_.isEmpty())
-        currentFileName_ = remembered;
+    if (doc_->currentFileName().isEmpty())
+        doc_->setCurrentFileName(remembered);
 }
 
 void Ortolan::MENU_SaveACopyAs() {
@@ -223,11 +223,11 @@ void Ortolan::MENU_SaveACopyAs() {
         return;
     dialogFileName_ = *chosen;
     bool copied = false;
-    if (!currentFileName_.isEmpty() && QFile::exists(currentFileName_) && *chosen != currentFileName_) {
+    if (!doc_->currentFileName().isEmpty() && QFile::exists(doc_->currentFileName()) && *chosen != doc_->currentFileName()) {
         // The dialog has asked before overwriting, so an existing copy gives way.
         if (QFile::exists(*chosen))
             QFile::remove(*chosen);
-        copied = QFile::copy(currentFileName_, *chosen);
+        copied = QFile::copy(doc_->currentFileName(), *chosen);
     }
     if (!copied)
         Dialogs::message(this, {QStringLiteral("Warning: Could not Save Copy As. You probably need the file to be "

@@ -65,7 +65,7 @@ void Ortolan::startUp() {
     show();
 
     writeLog(QStringLiteral("Form shown, loading XML manager..."));
-    xml_ = std::make_unique<XMLManager>(tree_);
+    doc_->renew();
     initSettingsFile();
 
     writeLog(QStringLiteral("Loading icons into IconSelector..."));
@@ -137,9 +137,8 @@ bool Ortolan::guardedSetUp() {
 }
 
 void Ortolan::initEmptyList() {
-    taskH_ = std::make_unique<TaskHandler>();
-    prepareEmptyList(tree_, *taskH_);
-    xml_->setTaskHandler(taskH_.get());
+    doc_->renew();
+    prepareEmptyList(tree_, doc_->taskH());
 }
 
 void Ortolan::loadOutlookStage() {
@@ -175,7 +174,7 @@ void Ortolan::closeEvent(QCloseEvent* event) {
     if (transfer_) {
         // A read under way stops within a second; a changed list is asked about once it has.
         transfer_->cancel();
-        if (fileHasBeenChanged_) {
+        if (doc_->fileHasBeenChanged()) {
             closeAfterTransfer_ = true;
             event->ignore();
             return;
@@ -192,7 +191,7 @@ void Ortolan::closeEvent(QCloseEvent* event) {
 
 void Ortolan::unload() {
     QString open = readSetting(QStringLiteral("filesOpen"));
-    open.remove(QLatin1Char(',') + currentFileName_);
+    open.remove(QLatin1Char(',') + doc_->currentFileName());
     writeSetting(QStringLiteral("filesOpen"), open);
     // The category chooser and the FTP dialog close with the window (they are its children);
     // a download under way stops with it.

@@ -25,7 +25,7 @@ void Ortolan::MENU_AddSubtask_Click() {
     if (!parent)
         return; // nothing to add under
     tree_.setSelectedItem(addTaskNode(parent, kNewTaskName, kStatusIncomplete, QDateTime()));
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
     tree_.StartLabelEdit();
 }
 
@@ -50,7 +50,7 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
     TreeNode* node = addTaskNode(selected, tname, tstatus, tduedate);
     tree_.setSelectedItem(node);
     if (askToSave)
-        fileHasBeenChanged_ = true;
+        doc_->setFileHasBeenChanged(true);
     if (doStartLabelEdit)
         tree_.StartLabelEdit();
     return node->Key();
@@ -59,12 +59,12 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
 // A new task under parent, registered first and then shown, with the picture new tasks get.
 TreeNode* Ortolan::addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due) {
     Task record;
-    record.ID = taskH_->getNewTaskID();
+    record.ID = doc_->taskH().getNewTaskID();
     record.TaskName = name;
     record.Status = status;
     record.DateDue = due;
     const QString key = record.ID;
-    taskH_->addTask(std::move(record));
+    doc_->taskH().addTask(std::move(record));
     return tree_.Add(parent, key, name, 2);
 }
 

@@ -71,16 +71,16 @@ void Ortolan::removeTaskBranch(TreeNode* node) {
             doomed.push_back(child);
     const QString select = keyToSelectAfterRemoving(node);
     for (const TreeNode* gone : doomed) {
-        Task* record = taskH_->getTask(gone->Key());
+        Task* record = doc_->taskH().getTask(gone->Key());
         if (record && CalMan)
             CalMan->removeTaskLine(record->DateDue, record->TaskName); // its day no longer lists it
-        taskH_->deleteTask(record);
+        doc_->taskH().deleteTask(record);
     }
     tree_.Remove(node);
     if (!select.isEmpty())
         tree_.setSelectedItem(tree_.Item(select));
-    ReCalcTree(tree_, *taskH_);
-    fileHasBeenChanged_ = true;
+    ReCalcTree(tree_, doc_->taskH());
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::MENU_Cut_Click() {
@@ -91,7 +91,7 @@ void Ortolan::MENU_Cut_Click() {
         Dialogs::message(this, {kCannotRemoveTop});
         return;
     }
-    const QByteArray fragment = TaskFragment::write(*node, *taskH_);
+    const QByteArray fragment = TaskFragment::write(*node, doc_->taskH());
     auto* data = new QMimeData;
     data->setData(kTaskFragmentMimeType, fragment);
     data->setText(QString::fromUtf8(fragment));
@@ -117,23 +117,23 @@ void Ortolan::MENU_Paste_Click() {
         TreeNode* node = nullptr;
         if (parent) {
             Task record = pasted.toTask();
-            record.ID = taskH_->getNewTaskID();
+            record.ID = doc_->taskH().getNewTaskID();
             const QString key = record.ID;
-            Task* registered = taskH_->addTask(std::move(record));
+            Task* registered = doc_->taskH().addTask(std::move(record));
             node = tree_.Add(parent, key, pasted.name, pasted.picture);
             if (!node)
-                taskH_->deleteTask(registered);
+                doc_->taskH().deleteTask(registered);
             else if (CalMan)
                 CalMan->addTaskLine(registered->DateDue, registered->TaskName);
         }
         added.push_back(node);
     }
-    ReCalcTree(tree_, *taskH_);
+    ReCalcTree(tree_, doc_->taskH());
     for (const TreeNode* node : added)
         if (node)
-            colorNode(tree_, *taskH_, node->Key());
+            colorNode(tree_, doc_->taskH(), node->Key());
     target->setExpanded(true); // the selection stays; what was pasted shows below it
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 } // namespace ortolan

@@ -47,7 +47,7 @@ void Ortolan::connectEditingCommands() {
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { Tree_Click(); });
     // A formula task shows its result but is renamed as the name it stores.
     Tree->model()->setEditTextProvider([this](const TreeNode* node) {
-        const Task* task = taskH_->taskOf(node);
+        const Task* task = doc_->taskH().taskOf(node);
         return task ? task->TaskName : node->Text();
     });
     connect(Tree, &QAbstractItemView::doubleClicked, this, [this] { Tree_DblClick(); });
@@ -73,7 +73,7 @@ void Ortolan::Tree_Click() {
 // The panel shows the selected task, or nothing when no task is selected.
 void Ortolan::showSelectedTask() {
     const TreeNode* node = tree_.SelectedItem();
-    const Task* task = node ? taskH_->taskOf(node) : nullptr;
+    const Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
     if (node && !task)
         return; // a node without a record: the panel keeps what it shows
     NameText->setText(task ? task->TaskName : QString());
@@ -122,7 +122,7 @@ void Ortolan::MENU_RENAME_Click() {
 void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
     if (!node)
         return;
-    Task* task = taskH_->taskOf(node);
+    Task* task = doc_->taskH().taskOf(node);
     if (task && task->TaskName == typed)
         return; // the editor closed on the name it opened with
     if (task) {
@@ -133,12 +133,12 @@ void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
         }
         task->TaskName = typed;
     }
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
     QString shown = typed;
     // The formula compares its siblings with the text the node showed before the edit.
     if (hasFormula(typed))
-        shown = ReCalcForNode(tree_, *taskH_, node);
-    ReCalcTree(tree_, *taskH_);
+        shown = ReCalcForNode(tree_, doc_->taskH(), node);
+    ReCalcTree(tree_, doc_->taskH());
     Tree_Click();
     node->setText(shown);
 }
@@ -146,7 +146,7 @@ void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
 // Whatever changed the text (typing, pasting with the mouse, a drop), the task has changed.
 void Ortolan::DescText_Change() {
     TreeNode* node = tree_.SelectedItem();
-    Task* task = node ? taskH_->taskOf(node) : nullptr;
+    Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
     if (!task)
         return;
     const QString text = DescText->toPlainText();
@@ -154,11 +154,11 @@ void Ortolan::DescText_Change() {
     if (QString(task->Description).replace(QLatin1String("\r\n"), QLatin1String("\n")) == text)
         return;
     task->Description = text;
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::DescText_KeyDown() {
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::Button_Save_Edits_Click() {
@@ -173,7 +173,7 @@ void Ortolan::IconSelector_Click() {
         return;
     }
     const QListWidgetItem* item = IconSelector->currentItem();
-    Task* task = node ? taskH_->taskOf(node) : nullptr;
+    Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
     if (!item || !task) {
         setStatus(QStringLiteral("Error: Please select an item before choosing an image."));
         return;
@@ -183,7 +183,7 @@ void Ortolan::IconSelector_Click() {
         return;
     node->setImage(picture);
     task->IconIndex = qint16(picture);
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::MarkCompleteButton_Click() {
@@ -199,8 +199,8 @@ void Ortolan::markSelected(const QString& status, NodeColour colour) {
     if (!node)
         return;
     node->setForeColor(colour);
-    fileHasBeenChanged_ = true;
-    if (Task* task = taskH_->taskOf(node))
+    doc_->setFileHasBeenChanged(true);
+    if (Task* task = doc_->taskH().taskOf(node))
         task->Status = status;
     showSelectedTask(); // the panel shows the new status
 }
@@ -216,7 +216,7 @@ void Ortolan::appendFormula(const QString& placeholder) {
                                 QStringLiteral("' into the text of your task name."),
                             QStringLiteral("Note"), PromptIcon::Information, PromptButtons::Ok});
     TreeNode* node = tree_.SelectedItem();
-    const Task* task = node ? taskH_->taskOf(node) : nullptr;
+    const Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
     if (!task)
         return;
     const QString& name = task->TaskName;

@@ -109,7 +109,7 @@ void Ortolan::MENU_MoveUp_Click() {
     }
     // Even a first child's refusal counts as a change: the command does not tell the two apart.
     Tree->setFocus();
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::MENU_MoveDown_Click() {
@@ -132,7 +132,7 @@ void Ortolan::MENU_MoveDown_Click() {
         return;
     }
     Tree->setFocus();
-    fileHasBeenChanged_ = true;
+    doc_->setFileHasBeenChanged(true);
 }
 
 QString Ortolan::Tree_OLEStartDrag() {
@@ -179,8 +179,8 @@ void Ortolan::Tree_OLEDragDrop(const QString& key, const QPoint& at) {
         return;
     }
     // Both the section the task left and the one it joined may hold formulas.
-    ReCalcTree(tree_, *taskH_);
-    fileHasBeenChanged_ = true;
+    ReCalcTree(tree_, doc_->taskH());
+    doc_->setFileHasBeenChanged(true);
 }
 
 } // namespace ortolan

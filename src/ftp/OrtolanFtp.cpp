@@ -16,7 +16,7 @@ FTPdialog* Ortolan::ftpDialog() {
             if (askToSaveChanges(kNewOpenPrompt))
                 return;
             loadTaskFile(path, false);
-            if (currentFileName_.isEmpty())
+            if (doc_->currentFileName().isEmpty())
                 return;
             downloadedCopy_ = true; // its first save asks where the list is to live
             ftpDialog_->hide();     // the list is open: the FTP window's work is done

@@ -61,13 +61,13 @@ void Ortolan::applyCategory(const QString& entry) {
     TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    Task* task = taskH_->getTask(node->Key());
+    Task* task = doc_->taskH().getTask(node->Key());
     if (!task)
         return;
     // "<None>" takes the task out of every category; any other entry becomes its only category.
     task->CategoryString = entry == QLatin1String("<None>") ? QString() : entry;
-    colorNode(tree_, *taskH_, node->Key());
-    fileHasBeenChanged_ = true;
+    colorNode(tree_, doc_->taskH(), node->Key());
+    doc_->setFileHasBeenChanged(true);
     if (categoriesForm_)
         categoriesForm_->hide();
 }

@@ -54,7 +54,7 @@ void Ortolan::ViewAsList_Click() {
     // nodes are done (or outside "Today" after the "Today" view), dark red ones are for today.
     for (int i = 2; i <= tree_.Count(); ++i) {
         const TreeNode* node = tree_.Item(i);
-        const Task* task = taskH_->taskOf(node);
+        const Task* task = doc_->taskH().taskOf(node);
         if (!task)
             continue;
         const NodeColour colour = node->ForeColor();

@@ -66,7 +66,7 @@ void Ortolan::TabStrip_Click() {
     }
     Tree->show();
     if (caption != QLatin1String("Today")) {
-        ColourTree(tree_, *taskH_);
+        ColourTree(tree_, doc_->taskH());
         return;
     }
     showTodayView(slowMotion);
@@ -76,7 +76,7 @@ void Ortolan::showTodayView(bool slowMotion) {
     TreeNode* lastShown = nullptr;
     for (int i = 2; i <= tree_.Count(); ++i) {
         TreeNode* node = tree_.Item(i);
-        const Task* task = taskH_->taskOf(node);
+        const Task* task = doc_->taskH().taskOf(node);
         if (task && isInTodayCategory(*task)) {
             node->setBold(true);
             if (node->Visible())
@@ -106,7 +106,7 @@ void Ortolan::UpdateButtons() {
     const TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    const Task* task = taskH_->taskOf(node);
+    const Task* task = doc_->taskH().taskOf(node);
     if (!task)
         return;
     const bool completed = task->Status.toUpper() == kStatusComplete;

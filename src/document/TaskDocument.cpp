@@ -1,0 +1,66 @@
+#include "TaskDocument.h"
+
+#include "file/XMLManager.h"
+#include "model/TaskHandler.h"
+
+namespace ortolan {
+
+TaskFields TaskFields::of(const Task& task) {
+    return {task.TaskName, task.Description, task.CategoryString, task.Status, task.DateDue, task.IconIndex};
+}
+
+void TaskFields::applyTo(Task& task) const {
+    task.TaskName = name;
+    task.Description = description;
+    task.CategoryString = categories;
+    task.Status = status;
+    task.DateDue = due;
+    task.IconIndex = icon;
+}
+
+TaskDocument::TaskDocument() : taskH_(std::make_unique<TaskHandler>()), xml_(std::make_unique<XMLManager>(tree_)) {
+    xml_->setTaskHandler(taskH_.get());
+}
+
+TaskDocument::~TaskDocument() = default;
+
+bool TaskDocument::fileHasBeenChanged() const {
+    return changedOutsideHistory_ || !history_.isClean();
+}
+
+void TaskDocument::setFileHasBeenChanged(bool changed) {
+    if (!changed) {
+        markSaved();
+        return;
+    }
+    changedOutsideHistory_ = true;
+    history_.clear();
+}
+
+void TaskDocument::markSaved() {
+    changedOutsideHistory_ = false;
+    history_.setClean();
+}
+
+void TaskDocument::renew() {
+    history_.clear();
+    changedOutsideHistory_ = false;
+    taskH_ = std::make_unique<TaskHandler>();
+    xml_ = std::make_unique<XMLManager>(tree_);
+    xml_->setTaskHandler(taskH_.get());
+}
+
+void TaskDocument::push(QUndoCommand* command) {
+    history_.push(command);
+}
+
+Task* TaskDocument::task(const QString& key) const {
+    return taskH_->getTask(key);
+}
+
+void TaskDocument::endApply(const QString& concerned) {
+    applying_ = false;
+    emit stepApplied(concerned);
+}
+
+} // namespace ortolan
