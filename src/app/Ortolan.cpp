@@ -258,6 +258,19 @@ void Ortolan::createMenus() {
     addItem(file, QStringLiteral("MENU_Exit"), QStringLiteral("E&xit"));
 
     QMenu* edit = addSubmenu(nullptr, QStringLiteral("MENU_Edit"), QStringLiteral("&Edit"));
+    // Undo and Redo name the step they take ("Undo Delete") and are greyed with none to take.
+    // A text box with the focus keeps Ctrl+Z for its own typing.
+    QAction* undo = doc_->history().createUndoAction(edit, QStringLiteral("Undo"));
+    undo->setObjectName(QStringLiteral("MENU_Undo"));
+    undo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Z"))});
+    QAction* redo = doc_->history().createRedoAction(edit, QStringLiteral("Redo"));
+    redo->setObjectName(QStringLiteral("MENU_Redo"));
+    redo->setShortcuts({QKeySequence(QStringLiteral("Ctrl+Shift+Z")), QKeySequence(QStringLiteral("Ctrl+Y"))});
+    edit->addAction(undo);
+    edit->addAction(redo);
+    actions_.insert(undo->objectName(), undo);
+    actions_.insert(redo->objectName(), redo);
+    addItem(edit, QStringLiteral("MENU_DASH_Undo"), QStringLiteral("-"));
     addItem(edit, QStringLiteral("MENU_MoveUp"), QStringLiteral("Move Up"), QKeySequence(QStringLiteral("Ctrl+U")));
     addItem(edit, QStringLiteral("MENU_MoveDown"), QStringLiteral("Move Down"), QKeySequence(QStringLiteral("Ctrl+D")));
     addItem(edit, QStringLiteral("MENU_Cut"), QStringLiteral("Cut"));
@@ -330,7 +343,12 @@ void Ortolan::connectCommands() {
     connectListViewCommands();
     connectCategoryCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
-    connect(&tree_, &TaskTree::selectionChanged, this, [this] { UpdateButtons(); });
+    connect(&tree_, &TaskTree::selectionChanged, this, [this] {
+        ++descriptionVisit_;
+        UpdateButtons();
+    });
+    connect(doc_.get(), &TaskDocument::taskEdited, this, &Ortolan::followEditedTask);
+    connect(doc_.get(), &TaskDocument::stepApplied, this, &Ortolan::showStepApplied);
 }
 
 void Ortolan::placeControls() {

@@ -93,6 +93,8 @@ public:
     void Tree_MouseDown(Qt::MouseButton button, const QPoint& at);
     void Tree_DblClick();
     void Tree_AfterLabelEdit(TreeNode* node, const QString& newString);
+    // Stores a new name for the node's task as one step of the history.
+    void renameTask(TreeNode* node, const QString& name, const QString& caption);
     void Tree_Expand(TreeNode* node);
     void Tree_Collapse(TreeNode* node);
     void MENU_RENAME_Click();
@@ -244,6 +246,11 @@ private:
     void connectClipboardCommands();
     void removeTaskBranch(TreeNode* node);
     void markSelected(const QString& status, NodeColour colour);
+    // Gives the node's task new fields and the node a colour, as one step of the history.
+    void editTask(TreeNode* node, const TaskFields& after, const QString& caption, NodeColour colour, int visit = -1);
+    // After a step the history replayed: the calendar's lines, and the task shown and selected.
+    void followEditedTask(const QString& key, const TaskFields& before, const TaskFields& after);
+    void showStepApplied(const QString& key);
     void appendFormula(const QString& placeholder);
     TreeNode* addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due);
     void connectMovingCommands();
@@ -259,6 +266,8 @@ private:
     std::unique_ptr<DialogPrompt> prompt_;
     SoundPlayer* sound_ = nullptr;
     QString dialogFileName_; // the file dialog opens with the name chosen last
+    bool editingByHand_ = false; // a command of the user's own is being pushed, not replayed
+    int descriptionVisit_ = 0;   // counts the selections, so typing groups by task visit
     bool downloadedCopy_ = false; // the list open is a download in the temporary folder, not yet saved elsewhere
 
     // preferences and start-up

@@ -114,14 +114,16 @@ void Ortolan::placeCalendarGrid() {
 }
 
 void Ortolan::CalendarGrid_DblClick(int year, int month, int day, const QString&) {
-    doc_->setFileHasBeenChanged(true);
-    const TreeNode* node = tree_.SelectedItem();
-    if (!node)
-        return;
-    Task* task = doc_->taskH().getTask(node->Key());
+    TreeNode* node = tree_.SelectedItem();
+    Task* task = node ? doc_->taskH().getTask(node->Key()) : nullptr;
     if (!task)
         return;
+    // The calendar moves the task's line itself; the due date goes into the history.
+    const TaskFields before = TaskFields::of(*task);
     CalMan->AssignFromClick(*task, day, month, year);
+    const TaskFields after = TaskFields::of(*task);
+    before.applyTo(*task);
+    editTask(node, after, QStringLiteral("Assign Calendar Date"), node->ForeColor());
 }
 
 void Ortolan::SetCalDateText(const QDateTime& myDate, const QString& theText) {
@@ -162,13 +164,21 @@ void Ortolan::MENU_ASSIGN_CALENDAR_DATE_Click() {
 }
 
 void Ortolan::MENU_RemoveCalDate_Click() {
-    const TreeNode* node = tree_.SelectedItem();
-    Task* task = node ? doc_->taskH().getTask(node->Key()) : nullptr;
-    if (!task)
+    TreeNode* node = tree_.SelectedItem();
+    const Task* task = node ? doc_->taskH().getTask(node->Key()) : nullptr;
+    if (!task || !hasDueDate(task->DateDue))
         return;
     CalMan->RemoveDateText(task->DateDue, task->TaskName);
-    task->DateDue = QDateTime();
-    doc_->setFileHasBeenChanged(true);
+    TaskFields after = TaskFields::of(*task);
+    after.due = QDateTime();
+    editTask(node, after, QStringLiteral("Remove Calendar Date"), node->ForeColor());
+}
+
+void Ortolan::followEditedTask(const QString&, const TaskFields& before, const TaskFields& after) {
+    if (editingByHand_ || !CalMan || (before.due == after.due && before.name == after.name))
+        return;
+    CalMan->removeTaskLine(before.due, before.name);
+    CalMan->addTaskLine(after.due, after.name);
 }
 
 void Ortolan::listDueDatesOnCalendar() {

@@ -3,6 +3,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "document/EditTaskCommand.h"
 #include "calendar/CalendarManager.h"
 #include "model/TaskHandler.h"
 #include "settings/OTLFunctions.h"
@@ -64,6 +65,16 @@ bool Ortolan::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void Ortolan::showStepApplied(const QString& key) {
+    if (editingByHand_)
+        return;
+    if (TreeNode* node = tree_.Item(key)) {
+        tree_.setSelectedItem(node); // opens its ancestors
+        Tree->scrollTo(Tree->model()->indexFromNode(node));
+    }
+    showSelectedTask();
+}
+
 void Ortolan::Tree_Click() {
     if (const TreeNode* node = tree_.SelectedItem())
         setStatus(node->Key());
@@ -120,46 +131,60 @@ void Ortolan::MENU_RENAME_Click() {
 }
 
 void Ortolan::Tree_AfterLabelEdit(TreeNode* node, const QString& typed) {
+    renameTask(node, typed, QStringLiteral("Rename"));
+}
+
+void Ortolan::renameTask(TreeNode* node, const QString& typed, const QString& caption) {
     if (!node)
         return;
-    Task* task = doc_->taskH().taskOf(node);
-    if (task && task->TaskName == typed)
-        return; // the editor closed on the name it opened with
-    if (task) {
-        if (CalMan) {
-            // The day of its due date lists the task by its new name.
-            CalMan->removeTaskLine(task->DateDue, task->TaskName);
-            CalMan->addTaskLine(task->DateDue, typed);
-        }
-        task->TaskName = typed;
+    const Task* task = doc_->taskH().taskOf(node);
+    if (!task) {
+        node->setText(typed); // a node without a record has only its text to change
+        doc_->setFileHasBeenChanged(true);
+        return;
     }
-    doc_->setFileHasBeenChanged(true);
-    QString shown = typed;
-    // The formula compares its siblings with the text the node showed before the edit.
-    if (hasFormula(typed))
-        shown = ReCalcForNode(tree_, doc_->taskH(), node);
-    ReCalcTree(tree_, doc_->taskH());
+    if (task->TaskName == typed)
+        return; // the editor closed on the name it opened with
+    if (CalMan) {
+        // The day of its due date lists the task by its new name.
+        CalMan->removeTaskLine(task->DateDue, task->TaskName);
+        CalMan->addTaskLine(task->DateDue, typed);
+    }
+    TaskFields after = TaskFields::of(*task);
+    after.name = typed;
+    editTask(node, after, caption, node->ForeColor());
     Tree_Click();
-    node->setText(shown);
+}
+
+void Ortolan::editTask(TreeNode* node, const TaskFields& after, const QString& caption, NodeColour colour, int visit) {
+    const Task* task = doc_->taskH().taskOf(node);
+    const TaskFields before = TaskFields::of(*task);
+    if (before == after && node->ForeColor() == colour)
+        return;
+    editingByHand_ = true;
+    doc_->push(new EditTaskCommand(*doc_, node->Key(), before, after, caption, node->ForeColor(), colour, visit));
+    editingByHand_ = false;
 }
 
 // Whatever changed the text (typing, pasting with the mouse, a drop), the task has changed.
+// Typing during one visit of the task is one step of the history.
 void Ortolan::DescText_Change() {
     TreeNode* node = tree_.SelectedItem();
-    Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
+    const Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
     if (!task)
         return;
     const QString text = DescText->toPlainText();
     // The box shows line ends as "\n"; a description read from a file has "\r\n".
     if (QString(task->Description).replace(QLatin1String("\r\n"), QLatin1String("\n")) == text)
         return;
-    task->Description = text;
-    doc_->setFileHasBeenChanged(true);
+    TaskFields after = TaskFields::of(*task);
+    after.description = text;
+    editTask(node, after, QStringLiteral("Typing"), node->ForeColor(), descriptionVisit_);
 }
 
-void Ortolan::DescText_KeyDown() {
-    doc_->setFileHasBeenChanged(true);
-}
+// A key that changes the text changes the task through DescText_Change; any other key
+// changes nothing.
+void Ortolan::DescText_KeyDown() {}
 
 void Ortolan::Button_Save_Edits_Click() {
     DescText_Change();
@@ -181,9 +206,10 @@ void Ortolan::IconSelector_Click() {
     const int picture = item->data(Qt::UserRole).toInt();
     if (task->IconIndex == picture && node->Image() == picture)
         return;
+    TaskFields after = TaskFields::of(*task);
+    after.icon = qint16(picture);
+    editTask(node, after, QStringLiteral("Change Icon"), node->ForeColor());
     node->setImage(picture);
-    task->IconIndex = qint16(picture);
-    doc_->setFileHasBeenChanged(true);
 }
 
 void Ortolan::MarkCompleteButton_Click() {
@@ -196,12 +222,14 @@ void Ortolan::MarkAsIncompleteButton_Click() {
 
 void Ortolan::markSelected(const QString& status, NodeColour colour) {
     TreeNode* node = tree_.SelectedItem();
-    if (!node)
+    const Task* task = node ? doc_->taskH().taskOf(node) : nullptr;
+    if (!task)
         return;
-    node->setForeColor(colour);
-    doc_->setFileHasBeenChanged(true);
-    if (Task* task = doc_->taskH().taskOf(node))
-        task->Status = status;
+    TaskFields after = TaskFields::of(*task);
+    after.status = status;
+    editTask(node, after,
+             status == kStatusComplete ? QStringLiteral("Mark as Completed") : QStringLiteral("Mark as Incomplete"),
+             colour);
     showSelectedTask(); // the panel shows the new status
 }
 
@@ -221,7 +249,8 @@ void Ortolan::appendFormula(const QString& placeholder) {
         return;
     const QString& name = task->TaskName;
     const bool dollar = placeholder == kSumPlaceholder && name.endsWith(QLatin1Char('$'));
-    Tree_AfterLabelEdit(node, name + (dollar ? QString() : QStringLiteral(": ")) + placeholder);
+    renameTask(node, name + (dollar ? QString() : QStringLiteral(": ")) + placeholder,
+               placeholder == kSumPlaceholder ? QStringLiteral("Sum Formula") : QStringLiteral("Average Formula"));
 }
 
 void Ortolan::Tree_Expand(TreeNode*) {

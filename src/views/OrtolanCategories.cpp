@@ -61,13 +61,15 @@ void Ortolan::applyCategory(const QString& entry) {
     TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    Task* task = doc_->taskH().getTask(node->Key());
+    const Task* task = doc_->taskH().getTask(node->Key());
     if (!task)
         return;
     // "<None>" takes the task out of every category; any other entry becomes its only category.
-    task->CategoryString = entry == QLatin1String("<None>") ? QString() : entry;
-    colorNode(tree_, doc_->taskH(), node->Key());
-    doc_->setFileHasBeenChanged(true);
+    TaskFields after = TaskFields::of(*task);
+    after.categories = entry == QLatin1String("<None>") ? QString() : entry;
+    Task coloured;
+    after.applyTo(coloured);
+    editTask(node, after, QStringLiteral("Category"), statusColour(coloured));
     if (categoriesForm_)
         categoriesForm_->hide();
 }
