@@ -244,7 +244,10 @@ private:
     void connectAddingCommands();
     void connectEditingCommands();
     void connectClipboardCommands();
-    void removeTaskBranch(TreeNode* node);
+    void removeTaskBranch(TreeNode* node, const QString& caption);
+    void addSubtask(const QString& caption);
+    // Keeps a step the window has carried out already in the history.
+    void pushDone(class QUndoCommand* step);
     void markSelected(const QString& status, NodeColour colour);
     // Gives the node's task new fields and the node a colour, as one step of the history.
     void editTask(TreeNode* node, const TaskFields& after, const QString& caption, NodeColour colour, int visit = -1);

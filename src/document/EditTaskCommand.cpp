@@ -9,7 +9,7 @@ namespace ortolan {
 EditTaskCommand::EditTaskCommand(TaskDocument& document, const QString& key, const TaskFields& before,
                                  const TaskFields& after, const QString& caption, NodeColour colourBefore,
                                  NodeColour colourAfter, int visit)
-    : QUndoCommand(caption), document_(document), key_(key), before_(before), after_(after),
+    : DocumentCommand(caption), document_(document), key_(key), before_(before), after_(after),
       colourBefore_(colourBefore), colourAfter_(colourAfter), visit_(visit) {}
 
 bool EditTaskCommand::mergeWith(const QUndoCommand* other) {

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "document/DocumentCommand.h"
 #include "document/TaskDocument.h"
-
-#include <QUndoCommand>
 
 namespace ortolan {
 
@@ -10,7 +9,7 @@ namespace ortolan {
 // picture, completion, a category, a due date set or removed. Done and undone the same way:
 // the fields are set, the node shows the name (a formula worked out against the text the node
 // showed before), the picture and the colour, and every formula is worked out again.
-class EditTaskCommand : public QUndoCommand {
+class EditTaskCommand : public DocumentCommand {
 public:
     // Typing in one task's description during one visit of it is one step.
     static constexpr int kTypingId = 1;

@@ -1,7 +1,10 @@
 #include "TaskDocument.h"
 
+#include "document/DocumentCommand.h"
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
+
+#include <algorithm>
 
 namespace ortolan {
 
@@ -25,7 +28,18 @@ TaskDocument::TaskDocument() : taskH_(std::make_unique<TaskHandler>()), xml_(std
 TaskDocument::~TaskDocument() = default;
 
 bool TaskDocument::fileHasBeenChanged() const {
-    return changedOutsideHistory_ || !history_.isClean();
+    if (changedOutsideHistory_)
+        return true;
+    const int clean = history_.cleanIndex();
+    if (clean < 0)
+        return true; // the saved step was dropped from the history
+    // Between the saved step and the present one, any step that changes the file.
+    for (int i = std::min(clean, history_.index()); i < std::max(clean, history_.index()); ++i) {
+        const auto* step = dynamic_cast<const DocumentCommand*>(history_.command(i));
+        if (!step || step->changesFile())
+            return true;
+    }
+    return false;
 }
 
 void TaskDocument::setFileHasBeenChanged(bool changed) {

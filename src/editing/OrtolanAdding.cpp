@@ -1,6 +1,7 @@
 // Adding tasks: Add Sub-task, New Task, their buttons, and addTask for the calendar import.
 
 #include "app/Ortolan.h"
+#include "document/StructureCommands.h"
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
 
@@ -21,11 +22,16 @@ void Ortolan::connectAddingCommands() {
 }
 
 void Ortolan::MENU_AddSubtask_Click() {
+    addSubtask(QStringLiteral("Add Sub-task"));
+}
+
+void Ortolan::addSubtask(const QString& caption) {
     TreeNode* parent = tree_.SelectedItem();
     if (!parent)
         return; // nothing to add under
-    tree_.setSelectedItem(addTaskNode(parent, kNewTaskName, kStatusIncomplete, QDateTime()));
-    doc_->setFileHasBeenChanged(true);
+    TreeNode* added = addTaskNode(parent, kNewTaskName, kStatusIncomplete, QDateTime());
+    tree_.setSelectedItem(added);
+    pushDone(new BranchCommand(*doc_, added, true, caption));
     tree_.StartLabelEdit();
 }
 
@@ -37,7 +43,7 @@ void Ortolan::MENU_NewTask_Click() {
         return;
     if (selected->Key() != kRootID)
         tree_.setSelectedItem(selected->Parent());
-    MENU_AddSubtask_Click();
+    addSubtask(QStringLiteral("New Task"));
 }
 
 QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& tduedate, const QString& tstatus,
@@ -50,10 +56,16 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
     TreeNode* node = addTaskNode(selected, tname, tstatus, tduedate);
     tree_.setSelectedItem(node);
     if (askToSave)
-        doc_->setFileHasBeenChanged(true);
+        pushDone(new BranchCommand(*doc_, node, true, QStringLiteral("New Task")));
     if (doStartLabelEdit)
         tree_.StartLabelEdit();
     return node->Key();
+}
+
+void Ortolan::pushDone(QUndoCommand* step) {
+    editingByHand_ = true;
+    doc_->push(step);
+    editingByHand_ = false;
 }
 
 // A new task under parent, registered first and then shown, with the picture new tasks get.

@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
 #include "calendar/CalendarManager.h"
+#include "document/StructureCommands.h"
 #include "editing/TaskFragment.h"
 #include "model/TaskHandler.h"
 #include "views/Colouring.h"
@@ -59,12 +60,13 @@ void Ortolan::MENU_INSERT_Delete_Click() {
                                 QStringLiteral("Cannot Delete"), PromptIcon::Warning, PromptButtons::Ok});
         return;
     }
-    removeTaskBranch(node);
+    removeTaskBranch(node, QStringLiteral("Delete"));
 }
 
 // Takes a task and everything below it out of the registry and the tree, selects the first of
 // its siblings, and brings formulas up to date.
-void Ortolan::removeTaskBranch(TreeNode* node) {
+void Ortolan::removeTaskBranch(TreeNode* node, const QString& caption) {
+    auto* step = new BranchCommand(*doc_, node, false, caption);
     std::vector<const TreeNode*> doomed{node};
     for (size_t i = 0; i < doomed.size(); ++i)
         for (const TreeNode* child = doomed[i]->Child(); child; child = child->Next())
@@ -80,7 +82,7 @@ void Ortolan::removeTaskBranch(TreeNode* node) {
     if (!select.isEmpty())
         tree_.setSelectedItem(tree_.Item(select));
     ReCalcTree(tree_, doc_->taskH());
-    doc_->setFileHasBeenChanged(true);
+    pushDone(step);
 }
 
 void Ortolan::MENU_Cut_Click() {
@@ -98,7 +100,7 @@ void Ortolan::MENU_Cut_Click() {
     QGuiApplication::clipboard()->setMimeData(data);
 
     // Unlike Delete, Cut takes the whole sub-tree: it is on the clipboard, nothing is lost.
-    removeTaskBranch(node);
+    removeTaskBranch(node, QStringLiteral("Cut"));
 }
 
 void Ortolan::MENU_Paste_Click() {
@@ -133,7 +135,12 @@ void Ortolan::MENU_Paste_Click() {
         if (node)
             colorNode(tree_, doc_->taskH(), node->Key());
     target->setExpanded(true); // the selection stays; what was pasted shows below it
-    doc_->setFileHasBeenChanged(true);
+    // One step, however many tasks the clipboard held at its top.
+    doc_->history().beginMacro(QStringLiteral("Paste"));
+    for (size_t i = 0; i < added.size(); ++i)
+        if (added[i] && (*tasks)[i].parent < 0)
+            pushDone(new BranchCommand(*doc_, added[i], true, QStringLiteral("Paste")));
+    doc_->history().endMacro();
 }
 
 } // namespace ortolan

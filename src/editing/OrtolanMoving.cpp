@@ -7,10 +7,12 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "document/StructureCommands.h"
 #include "model/TaskHandler.h"
 #include "views/Formulas.h"
 #include "views/TaskTreeView.h"
 
+#include <memory>
 #include <QAction>
 #include <QPushButton>
 
@@ -94,6 +96,12 @@ void Ortolan::moveUpNode(int origkey, int thekey, bool* ThisNodeIsFirst) {
     }
 }
 
+// The key of the node's parent, to record its children before and after a move.
+static QStringList parentKeys(const TreeNode* node) {
+    const TreeNode* parent = node->Parent();
+    return {parent ? parent->Key() : QString()};
+}
+
 void Ortolan::MENU_MoveUp_Click() {
     const TreeNode* selected = tree_.SelectedItem();
     if (!selected) {
@@ -102,6 +110,7 @@ void Ortolan::MENU_MoveUp_Click() {
     }
     moveUpFailed_ = false;
     bool first = true;
+    auto step = std::make_unique<MoveCommand>(*doc_, parentKeys(selected), selected->Key(), QStringLiteral("Move Up"));
     moveUpNode(selected->Index(), selected->Index(), &first);
     if (moveUpFailed_) {
         Dialogs::message(this, {kCannotMoveUp});
@@ -109,7 +118,8 @@ void Ortolan::MENU_MoveUp_Click() {
     }
     // Even a first child's refusal counts as a change: the command does not tell the two apart.
     Tree->setFocus();
-    doc_->setFileHasBeenChanged(true);
+    step->recordAfter();
+    pushDone(step.release());
 }
 
 void Ortolan::MENU_MoveDown_Click() {
@@ -126,13 +136,16 @@ void Ortolan::MENU_MoveDown_Click() {
     // Moving the node below up one place is the same as moving this one down.
     moveUpFailed_ = false;
     bool first = true;
+    auto step =
+        std::make_unique<MoveCommand>(*doc_, parentKeys(selected), selected->Key(), QStringLiteral("Move Down"));
     moveUpNode(below->Index(), below->Index(), &first);
     if (moveUpFailed_) {
         Dialogs::message(this, {kCannotMoveDown});
         return;
     }
     Tree->setFocus();
-    doc_->setFileHasBeenChanged(true);
+    step->recordAfter();
+    pushDone(step.release());
 }
 
 QString Ortolan::Tree_OLEStartDrag() {
@@ -173,6 +186,8 @@ void Ortolan::Tree_OLEDragDrop(const QString& key, const QPoint& at) {
         return;
     }
     // The tree refuses before it detaches anything, so a refused task is still where it was.
+    auto step = std::make_unique<MoveCommand>(*doc_, parentKeys(dragged) << target->Key(), dragged->Key(),
+                                              QStringLiteral("Move Task"));
     const TreeError refused = tree_.SetParent(dragged, target);
     if (refused) {
         Dialogs::message(this, {refusedDrop(refused)});
@@ -180,7 +195,8 @@ void Ortolan::Tree_OLEDragDrop(const QString& key, const QPoint& at) {
     }
     // Both the section the task left and the one it joined may hold formulas.
     ReCalcTree(tree_, doc_->taskH());
-    doc_->setFileHasBeenChanged(true);
+    step->recordAfter();
+    pushDone(step.release());
 }
 
 } // namespace ortolan

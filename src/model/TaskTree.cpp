@@ -228,6 +228,10 @@ bool TaskTree::Remove(const QString& key) {
 }
 
 TreeError TaskTree::SetParent(TreeNode* node, TreeNode* newParent) {
+    return moveTo(node, newParent, 0);
+}
+
+TreeError TaskTree::moveTo(TreeNode* node, TreeNode* newParent, int row) {
     if (!node || !newParent || node->tree_ != this || newParent->tree_ != this || node == &top_)
         return {TreeErrors::ObjectNotSet, QStringLiteral("Object variable or With block variable not set")};
     if (node == newParent || node->isAncestorOf(newParent))
@@ -235,17 +239,20 @@ TreeError TaskTree::SetParent(TreeNode* node, TreeNode* newParent) {
 
     TreeNode* oldHolder = node->parent_;
     const int oldRow = node->row();
-    if (oldHolder == newParent && oldRow == 0)
-        return {}; // already its parent's first child
+    const int others = newParent->Children() - (oldHolder == newParent ? 1 : 0);
+    row = std::clamp(row, 0, others);
+    if (oldHolder == newParent && oldRow == row)
+        return {}; // already there
 
     TreeNode* oldParent = publicParent(oldHolder);
-    emit nodeAboutToBeMoved(node, oldParent, oldRow, newParent, 0);
+    const int destination = oldHolder == newParent && row > oldRow ? row + 1 : row;
+    emit nodeAboutToBeMoved(node, oldParent, oldRow, newParent, destination);
     oldHolder->children_.erase(oldHolder->children_.begin() + oldRow);
     oldHolder->rowsStale_ = true;
-    newParent->children_.insert(newParent->children_.begin(), node);
+    newParent->children_.insert(newParent->children_.begin() + row, node);
     newParent->rowsStale_ = true;
     node->parent_ = newParent;
-    emit nodeMoved(node, oldParent, oldRow, newParent, 0);
+    emit nodeMoved(node, oldParent, oldRow, newParent, destination);
     return {};
 }
 

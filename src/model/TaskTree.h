@@ -124,6 +124,10 @@ public:
     // Moves the node with its sub-tree to be the first child of newParent. Refused when
     // newParent is the node itself or lies inside its sub-tree.
     TreeError SetParent(TreeNode* node, TreeNode* newParent);
+    // The same to any row of newParent (counted once the node has left its place; past the end:
+    // last). The move signals give the destination as an item model counts it, before the node
+    // leaves its place.
+    TreeError moveTo(TreeNode* node, TreeNode* newParent, int row);
 
     // Top-level nodes, in order.
     int TopLevelCount() const { return int(top_.children_.size()); }

@@ -5,6 +5,7 @@
 #include "app/Ortolan.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/CalendarManager.h"
+#include "document/StructureCommands.h"
 #include "model/TaskHandler.h"
 #include "outlook/CalendarSource.h"
 #include "net/Curl.h"
@@ -120,6 +121,10 @@ void Ortolan::importOutlookTasks() {
         last = addTaskNode(folder, name, kStatusIncomplete, QDateTime());
     if (last)
         tree_.setSelectedItem(last);
+    // One step, and no change to the file: the imported tasks are never saved.
+    auto* step = new BranchCommand(*doc_, folder, true, QStringLiteral("Import Tasks"));
+    step->setChangesFile(false);
+    pushDone(step);
 }
 
 void Ortolan::MENU_InsertOutlook() {

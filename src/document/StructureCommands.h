@@ -1,0 +1,68 @@
+#pragma once
+
+#include "document/DocumentCommand.h"
+#include "document/TaskDocument.h"
+
+#include <QStringList>
+#include <vector>
+
+namespace ortolan {
+
+// A task with everything below it put into the list or taken out of it: a task added, deleted,
+// cut, pasted or imported. The branch is recorded whole (every field, picture, colour, bold and
+// expanded state, in order) with its place, so either way it comes back exactly.
+class BranchCommand : public DocumentCommand {
+public:
+    // The branch under node as it is now. inserted: the caller has just put it there, and undo
+    // takes it out; otherwise the caller is about to take it out, and undo puts it back.
+    BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption);
+
+    void redo() override;
+    void undo() override;
+
+private:
+    struct Entry {
+        QString key;
+        int parent; // index of its parent in the branch; -1 for the branch's top
+        TaskFields fields;
+        QString text;
+        int image;
+        NodeColour colour;
+        bool bold;
+        bool expanded;
+    };
+    void put();
+    void take();
+
+    TaskDocument& document_;
+    std::vector<Entry> branch_;
+    QString parentKey_;
+    int row_;
+    bool inserted_;
+};
+
+// Tasks moved among their siblings or to another parent: Move Up, Move Down, a drop. The
+// children of the parents concerned are recorded before and after, by key.
+class MoveCommand : public DocumentCommand {
+public:
+    // Records the children of the parents now; the caller then moves, and calls recordAfter.
+    MoveCommand(TaskDocument& document, const QStringList& parentKeys, const QString& movedKey,
+                const QString& caption);
+    void recordAfter();
+
+    void redo() override;
+    void undo() override;
+
+private:
+    using Orders = std::vector<std::pair<QString, QStringList>>;
+    Orders orders() const;
+    void apply(const Orders& orders);
+
+    TaskDocument& document_;
+    QStringList parents_;
+    QString moved_;
+    Orders before_;
+    Orders after_;
+};
+
+} // namespace ortolan
