@@ -2,6 +2,7 @@
 // compared with the saved file and with what the tree shows.
 
 #include "document/EditTaskCommand.h"
+#include "document/StructureCommands.h"
 #include "document/TaskDocument.h"
 #include "file/XMLManager.h"
 #include "model/DueDate.h"
@@ -10,6 +11,7 @@
 #include "views/Colouring.h"
 #include "views/Formulas.h"
 
+#include <memory>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -50,14 +52,63 @@ struct Opened {
         return {};
     }
     QByteArray file() { return doc.xml().fileContents(); }
-    // What the tree shows: each node's key, text, picture and colour, in order.
+    // What the tree shows: each node's key, text, picture, colour and open state, depth first.
     QString shown() const {
         QStringList lines;
-        for (int i = 1; i <= doc.tree().Count(); ++i) {
-            const TreeNode* n = doc.tree().Item(i);
-            lines << QStringLiteral("%1|%2|%3|%4").arg(n->Key(), n->Text()).arg(n->Image()).arg(n->ForeColor());
+        std::vector<std::pair<const TreeNode*, int>> open{{doc.tree().Item(kRootID), 0}};
+        while (!open.empty()) {
+            const auto [n, depth] = open.back();
+            open.pop_back();
+            lines << QStringLiteral("%1%2|%3|%4|%5|%6|%7")
+                         .arg(QString(depth, '.'), n->Key(), n->Text())
+                         .arg(n->Image())
+                         .arg(n->ForeColor())
+                         .arg(n->Expanded())
+                         .arg(n->Bold());
+            for (int row = n->Children() - 1; row >= 0; --row)
+                open.push_back({n->childAt(row), depth + 1});
         }
         return lines.join('\n');
+    }
+    // A task added under parent, as the window adds one.
+    void add(const QString& parentKey, const QString& name) {
+        auto record = std::make_unique<Task>();
+        record->ID = doc.taskH().getNewTaskID();
+        record->TaskName = name;
+        record->Status = kStatusIncomplete;
+        const QString key = record->ID;
+        doc.taskH().addTask(std::move(record));
+        TreeNode* node = doc.tree().Add(doc.node(parentKey), key, name, 2);
+        ReCalcTree(doc.tree(), doc.taskH());
+        doc.push(new BranchCommand(doc, node, true, QStringLiteral("New Task")));
+    }
+    // A task taken out with everything below it, as Delete and Cut take it.
+    void remove(const QString& key) {
+        TreeNode* node = doc.node(key);
+        auto* step = new BranchCommand(doc, node, false, QStringLiteral("Cut"));
+        std::vector<const TreeNode*> doomed{node};
+        for (size_t i = 0; i < doomed.size(); ++i)
+            for (const TreeNode* c = doomed[i]->Child(); c; c = c->Next())
+                doomed.push_back(c);
+        for (const TreeNode* gone : doomed) {
+            Task* record = doc.task(gone->Key());
+            doc.taskH().deleteTask(record);
+        }
+        doc.tree().Remove(node);
+        ReCalcTree(doc.tree(), doc.taskH());
+        doc.push(step);
+    }
+    // A task moved to a row of another parent (or of its own), as the moves and drops do.
+    bool move(const QString& key, const QString& parentKey, int row) {
+        TreeNode* node = doc.node(key);
+        auto step = std::make_unique<MoveCommand>(doc, QStringList{node->Parent()->Key(), parentKey}, key,
+                                                  QStringLiteral("Move"));
+        if (doc.tree().moveTo(node, doc.node(parentKey), row))
+            return false;
+        ReCalcTree(doc.tree(), doc.taskH());
+        step->recordAfter();
+        doc.push(step.release());
+        return true;
     }
     // The user's edit as the window pushes it.
     void edit(const QString& key, const std::function<void(TaskFields&)>& change, NodeColour colour, int visit = -1) {
@@ -133,6 +184,36 @@ private slots:
         QVERIFY(o.doc.fileHasBeenChanged());
     }
 
+    void shouldUndoAndRedoEachKindOfStructureChangeExactly_data() {
+        QTest::addColumn<Edit>("edit");
+        QTest::newRow("task added") << Edit([](Opened& o) { o.add(o.key("Budget"), "Heating 80"); });
+        QTest::newRow("a branch taken out") << Edit([](Opened& o) { o.remove(o.key("Budget")); });
+        QTest::newRow("a middle task taken out") << Edit([](Opened& o) { o.remove(o.key("Food 200")); });
+        QTest::newRow("moved up") << Edit([](Opened& o) { o.move(o.key("Done"), kRootID, 0); });
+        QTest::newRow("moved into another branch")
+            << Edit([](Opened& o) { o.move(o.key("Call"), o.key("Budget"), 1); });
+        QTest::newRow("a branch moved under a leaf") << Edit([](Opened& o) { o.move(o.key("Budget"), o.key("Done"), 0); });
+    }
+    void shouldUndoAndRedoEachKindOfStructureChangeExactly() {
+        QFETCH(Edit, edit);
+        Opened o;
+        o.doc.node(o.key("Budget"))->setExpanded(true);
+        const QByteArray fileBefore = o.file();
+        const QString shownBefore = o.shown();
+        edit(o);
+        const QByteArray fileAfter = o.file();
+        const QString shownAfter = o.shown();
+        QVERIFY(fileAfter != fileBefore);
+        QVERIFY(o.doc.fileHasBeenChanged());
+        o.doc.history().undo();
+        QCOMPARE(o.file(), fileBefore);
+        QCOMPARE(o.shown(), shownBefore);
+        QVERIFY(!o.doc.fileHasBeenChanged());
+        o.doc.history().redo();
+        QCOMPARE(o.file(), fileAfter);
+        QCOMPARE(o.shown(), shownAfter);
+    }
+
     void shouldFollowTheSavedStepWithTheChangedFlag() {
         // given two edits, saved after the first
         Opened o;
@@ -194,18 +275,45 @@ private slots:
     }
 
     void shouldUndoAndRedoTwoThousandRandomEditsExactly() {
-        // given a list, and 2,000 random edits of its tasks' fields
+        // given a list, and 2,000 random edits: fields, tasks added, taken out and moved
         Opened o;
         const QByteArray start = o.file();
         const QString startShown = o.shown();
         QRandomGenerator rng(15);
+        constexpr int kSteps = 2000;
         QStringList keys;
         for (int i = 2; i <= o.doc.tree().Count(); ++i)
             keys << o.doc.tree().Item(i)->Key();
-        for (int step = 0; step < 2000; ++step) {
+        for (int step = 0; step < kSteps; ++step) {
+            if (keys.isEmpty()) { // everything was taken out: start again with one task
+                o.add(kRootID, QStringLiteral("Fresh %1").arg(step));
+                keys << o.doc.tree().Item(2)->Key();
+                continue;
+            }
             const QString key = keys[int(rng.bounded(keys.size()))];
             const int n = int(rng.bounded(100));
             const NodeColour colour = NodeColour(rng.bounded(3)) * 0x400000;
+            if (rng.bounded(4) == 0) {
+                // a structure change: a task added, a branch taken out or a task moved
+                QStringList all;
+                for (int i = 2; i <= o.doc.tree().Count(); ++i)
+                    all << o.doc.tree().Item(i)->Key();
+                const int what = int(rng.bounded(3));
+                if (what == 0 || all.size() < 4) {
+                    o.add(all.isEmpty() || n % 3 == 0 ? kRootID : all[n % all.size()], QStringLiteral("Added %1").arg(step));
+                } else if (what == 1) {
+                    o.remove(all[n % all.size()]);
+                } else {
+                    const QString moved = all[n % all.size()];
+                    const QString to = rng.bounded(3) == 0 ? QString(kRootID) : all[int(rng.bounded(all.size()))];
+                    if (!o.move(moved, to, int(rng.bounded(4))))
+                        o.add(kRootID, QStringLiteral("Instead %1").arg(step)); // a move into itself is refused
+                }
+                keys.clear();
+                for (int i = 2; i <= o.doc.tree().Count(); ++i)
+                    keys << o.doc.tree().Item(i)->Key();
+                continue;
+            }
             switch (rng.bounded(6)) {
             case 0:
                 o.edit(key, [&](TaskFields& f) { f.name = n % 5 ? QStringLiteral("Task %1").arg(n) : "S !!sum!!"; }, colour);
@@ -228,6 +336,7 @@ private slots:
         }
         const QByteArray end = o.file();
         const QString endShown = o.shown();
+        QVERIFY(o.doc.history().count() > 1500); // typing in one visit merges, the rest are steps
         // when all are undone, then the list is as it started; when all are redone, as it ended
         while (o.doc.history().canUndo())
             o.doc.history().undo();

@@ -8,6 +8,8 @@
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QStyleHints>
 #include <QTextEdit>
@@ -101,6 +103,30 @@ private slots:
         QTest::newRow("due date removed") << "Call" << Edit([](Undoing& u) {
             u.o->action("MENU_RemoveCalDate")->trigger();
         }) << "Remove Calendar Date";
+        QTest::newRow("sub-task added") << "Call" << Edit([](Undoing& u) {
+            QTest::keyClick(u.o->Tree, Qt::Key_A, Qt::ControlModifier);
+            type("Ask about Friday");
+            press(Qt::Key_Return);
+            u.o->document().history().undo(); // the name: the adding stays
+        }) << "Add Sub-task";
+        QTest::newRow("deleted") << "Done" << Edit([](Undoing&) { press(Qt::Key_Delete); }) << "Delete";
+        QTest::newRow("cut, with its due date") << "Call" << Edit([](Undoing& u) {
+            u.o->action("MENU_Cut")->trigger();
+        }) << "Cut";
+        QTest::newRow("pasted") << "Done" << Edit([](Undoing& u) {
+            QGuiApplication::clipboard()->setText(QString::fromLatin1(
+                test::smallList("x", item("Bought", "<DATEDUE>12/9/2026</DATEDUE>", "<LIST>" + item("Milk") + "</LIST>"))));
+            u.o->action("MENU_Paste")->trigger();
+        }) << "Paste";
+        QTest::newRow("moved up") << "Food 200" << Edit([](Undoing& u) {
+            QTest::keyClick(u.o->Tree, Qt::Key_U, Qt::ControlModifier);
+        }) << "Move Up";
+        QTest::newRow("moved down") << "Rent 500" << Edit([](Undoing& u) {
+            QTest::keyClick(u.o->Tree, Qt::Key_D, Qt::ControlModifier);
+        }) << "Move Down";
+        QTest::newRow("dropped on another task") << "Done" << Edit([](Undoing& u) {
+            QVERIFY(test::dragTaskOnto(*u.o, u.node("Done"), u.node("Call")));
+        }) << "Move Task";
     }
     void shouldUndoAndRedoEachEditFromTheKeys() {
         QFETCH(QString, task);
@@ -146,6 +172,26 @@ private slots:
         QCOMPARE(u.file(), after);
         QCOMPARE(u.days(), dayAfter);
         QVERIFY(u.o->fileHasBeenChanged());
+    }
+
+    void shouldUndoAnImportAsOneStepThatChangesNothing() {
+        // given a calendar file with two to-dos
+        Undoing u;
+        writeSetting("outlookSource", u.w.listFile("cal.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\n"
+                                                              "SUMMARY:One\r\nEND:VTODO\r\nBEGIN:VTODO\r\n"
+                                                              "SUMMARY:Two\r\nEND:VTODO\r\nEND:VCALENDAR\r\n"));
+        const int before = u.o->tree().Count();
+        // when its tasks are imported, then undone and redone
+        u.o->action("MENU_OutlookTasks")->trigger();
+        QCOMPARE(u.o->tree().Count(), before + 3);
+        QCOMPARE(u.o->action("MENU_Undo")->text(), QStringLiteral("Undo Import Tasks"));
+        QTest::keyClick(u.o->Tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(u.o->tree().Count(), before);
+        QTest::keyClick(u.o->Tree, Qt::Key_Y, Qt::ControlModifier);
+        // then they come and go in one step, and the list is never changed by them
+        QCOMPARE(u.o->tree().Count(), before + 3);
+        QVERIFY(u.node("Two"));
+        QVERIFY(!u.o->fileHasBeenChanged());
     }
 
     void shouldLeaveCtrlZToTheTextBoxWithTheFocus() {
