@@ -11,6 +11,7 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
+#include "document/TaskDocument.h"
 #include "model/TaskTree.h"
 #include "settings/DataFolder.h"
 #include "settings/OTLFunctions.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTemporaryDir>
 
 using namespace ortolan;
@@ -225,6 +227,85 @@ void BM_ImportCalendarTasks(benchmark::State& state) {
     state.counters["todos"] = double(count);
 }
 
+// A task renamed through the label edit, with its step in the history (which recalculates
+// every formula), then the step undone and redone; and what 1,000 steps cost in memory.
+TreeNode* someLeaf(Ortolan* window) {
+    TreeNode* node = window->tree().Item(window->tree().Count() / 2);
+    while (node && node->Child())
+        node = node->Child();
+    return node;
+}
+
+void BM_EditWithUndoStep(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    TreeNode* node = someLeaf(window);
+    int n = 0;
+    for (auto _ : state) {
+        window->Tree_AfterLabelEdit(node, QStringLiteral("Renamed %1").arg(++n));
+        QApplication::processEvents();
+    }
+    window->document().history().clear();
+}
+
+void BM_UndoRedo(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    TreeNode* node = someLeaf(window);
+    window->Tree_AfterLabelEdit(node, QStringLiteral("Renamed once"));
+    for (auto _ : state) {
+        window->document().history().undo();
+        window->document().history().redo();
+        QApplication::processEvents();
+    }
+    state.counters["steps"] = 2; // each iteration is an undo and a redo
+    window->document().history().clear();
+}
+
+// Cut of the first top-level task with everything below it (a section of 10,000 tasks in the
+// section shape), then the cut undone and redone.
+void BM_UndoRedoCutOfABranch(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    TreeNode* branch = window->tree().Item(1)->Child();
+    int size = 0;
+    for (int i = 1; i <= window->tree().Count(); ++i)
+        size += branch->isAncestorOf(window->tree().Item(i)) ? 1 : 0;
+    window->tree().setSelectedItem(branch);
+    window->MENU_Cut_Click();
+    for (auto _ : state) {
+        window->document().history().undo();
+        window->document().history().redo();
+        QApplication::processEvents();
+    }
+    window->document().history().undo();
+    window->document().history().clear();
+    state.counters["branch_tasks"] = size + 1;
+}
+
+void BM_ThousandUndoSteps(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    TreeNode* node = someLeaf(window);
+    for (auto _ : state) {
+        window->document().history().clear();
+        resetPeakResident();
+        const long long before = residentBytes();
+        // typing in a description is the cheapest step to make many of: each visit is a step
+        for (int i = 0; i < 1000; ++i) {
+            window->document().tree().setSelectedItem(i % 2 ? node : node->Parent());
+            window->DescText->setPlainText(QStringLiteral("Step %1").arg(i));
+        }
+        state.counters["history_steps"] = window->document().history().count();
+        state.counters["MB_for_1000_steps"] = double(residentBytes() - before) / 1e6;
+    }
+    window->document().history().clear();
+}
+
 void windowSizes(benchmark::internal::Benchmark* b) {
     for (int size : {10000, 100000})
         for (int shape : {0, 1})
@@ -240,6 +321,10 @@ BENCHMARK(BM_TodayView)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_MainViewAfterToday)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_ListView)->Apply(windowSizes)->Iterations(3);
 BENCHMARK(BM_FinishLabelEdit)->Apply(windowSizes)->Iterations(10);
+BENCHMARK(BM_EditWithUndoStep)->Apply(windowSizes)->Iterations(10);
+BENCHMARK(BM_UndoRedo)->Apply(windowSizes)->Iterations(10);
+BENCHMARK(BM_UndoRedoCutOfABranch)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_ThousandUndoSteps)->Args({100000, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_ImportCalendarTasks)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_MoveUpLastSibling)->Args({10000, 1})->Args({100000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
