@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/TaskDocument.h"
+#include "model/Prompt.h"
 #include "model/TaskTree.h"
 #include "views/Layout.h"
 
@@ -244,8 +245,10 @@ private:
     void connectAddingCommands();
     void connectEditingCommands();
     void connectClipboardCommands();
-    void removeTaskBranch(TreeNode* node, const QString& caption);
+    bool removeTaskBranch(TreeNode* node, bool cut); // true when it went
     void addSubtask(const QString& caption);
+    // Shows what an edit of the list had to say, in order.
+    void tell(const QList<PromptMessage>& said);
     // Keeps a step the window has carried out already in the history.
     void pushDone(class QUndoCommand* step);
     void markSelected(const QString& status, NodeColour colour);
@@ -270,6 +273,7 @@ private:
     SoundPlayer* sound_ = nullptr;
     QString dialogFileName_; // the file dialog opens with the name chosen last
     bool editingByHand_ = false; // a command of the user's own is being pushed, not replayed
+    bool calendarByHand_ = false; // the calendar moved the task's line itself
     int descriptionVisit_ = 0;   // counts the selections, so typing groups by task visit
     bool downloadedCopy_ = false; // the list open is a download in the temporary folder, not yet saved elsewhere
 

@@ -123,7 +123,9 @@ void Ortolan::CalendarGrid_DblClick(int year, int month, int day, const QString&
     CalMan->AssignFromClick(*task, day, month, year);
     const TaskFields after = TaskFields::of(*task);
     before.applyTo(*task);
+    calendarByHand_ = true;
     editTask(node, after, QStringLiteral("Assign Calendar Date"), node->ForeColor());
+    calendarByHand_ = false;
 }
 
 void Ortolan::SetCalDateText(const QDateTime& myDate, const QString& theText) {
@@ -171,11 +173,13 @@ void Ortolan::MENU_RemoveCalDate_Click() {
     CalMan->RemoveDateText(task->DateDue, task->TaskName);
     TaskFields after = TaskFields::of(*task);
     after.due = QDateTime();
+    calendarByHand_ = true;
     editTask(node, after, QStringLiteral("Remove Calendar Date"), node->ForeColor());
+    calendarByHand_ = false;
 }
 
 void Ortolan::followEditedTask(const QString&, const TaskFields& before, const TaskFields& after) {
-    if (editingByHand_ || !CalMan || (before.due == after.due && before.name == after.name))
+    if (calendarByHand_ || !CalMan || (before.due == after.due && before.name == after.name))
         return;
     CalMan->removeTaskLine(before.due, before.name);
     CalMan->addTaskLine(after.due, after.name);

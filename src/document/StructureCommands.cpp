@@ -8,8 +8,9 @@
 
 namespace ortolan {
 
-BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption)
-    : DocumentCommand(caption, true), document_(document), inserted_(inserted) {
+BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption,
+                             bool alreadyDone)
+    : DocumentCommand(caption, alreadyDone), document_(document), inserted_(inserted) {
     const TreeNode* parent = node->Parent();
     parentKey_ = parent ? parent->Key() : QString();
     row_ = node->row();

@@ -13,9 +13,11 @@ namespace ortolan {
 // expanded state, in order) with its place, so either way it comes back exactly.
 class BranchCommand : public DocumentCommand {
 public:
-    // The branch under node as it is now. inserted: the caller has just put it there, and undo
-    // takes it out; otherwise the caller is about to take it out, and undo puts it back.
-    BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption);
+    // The branch under node as it is now. inserted: it is in its place, and undo takes it out;
+    // otherwise it is to be taken out, and undo puts it back. alreadyDone: the caller has put it
+    // there or will take it out itself; else the first redo takes it out.
+    BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption,
+                  bool alreadyDone = true);
 
     void redo() override;
     void undo() override;

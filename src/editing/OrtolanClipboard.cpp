@@ -4,6 +4,7 @@
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
 #include "calendar/CalendarManager.h"
+#include "document/ListEdits.h"
 #include "document/StructureCommands.h"
 #include "editing/TaskFragment.h"
 #include "model/TaskHandler.h"
@@ -18,8 +19,6 @@
 namespace ortolan {
 
 namespace {
-
-const QString kCannotRemoveTop = QStringLiteral("Cannot delete: This is the top of the list.");
 
 // The node to select once node is gone: the first of its siblings, unless that is node itself.
 QString keyToSelectAfterRemoving(const TreeNode* node) {
@@ -48,59 +47,36 @@ void Ortolan::connectClipboardCommands() {
 }
 
 void Ortolan::MENU_INSERT_Delete_Click() {
-    TreeNode* node = tree_.SelectedItem();
-    if (!node)
-        return;
-    if (node->Index() == 1) {
-        Dialogs::message(this, {kCannotRemoveTop});
-        return;
-    }
-    if (node->Child()) {
-        Dialogs::message(this, {QStringLiteral("You can only delete tasks with no sub-tasks attached to them."),
-                                QStringLiteral("Cannot Delete"), PromptIcon::Warning, PromptButtons::Ok});
-        return;
-    }
-    removeTaskBranch(node, QStringLiteral("Delete"));
+    if (TreeNode* node = tree_.SelectedItem())
+        removeTaskBranch(node, false);
 }
 
-// Takes a task and everything below it out of the registry and the tree, selects the first of
-// its siblings, and brings formulas up to date.
-void Ortolan::removeTaskBranch(TreeNode* node, const QString& caption) {
-    auto* step = new BranchCommand(*doc_, node, false, caption);
-    std::vector<const TreeNode*> doomed{node};
-    for (size_t i = 0; i < doomed.size(); ++i)
-        for (const TreeNode* child = doomed[i]->Child(); child; child = child->Next())
-            doomed.push_back(child);
+// Takes a task (with everything below it, for Cut) out of the list as one step of the history,
+// or tells why not; then selects the first of its siblings. The calendar's lines follow the
+// document.
+bool Ortolan::removeTaskBranch(TreeNode* node, bool cut) {
     const QString select = keyToSelectAfterRemoving(node);
-    for (const TreeNode* gone : doomed) {
-        Task* record = doc_->taskH().getTask(gone->Key());
-        if (record && CalMan)
-            CalMan->removeTaskLine(record->DateDue, record->TaskName); // its day no longer lists it
-        doc_->taskH().deleteTask(record);
-    }
-    tree_.Remove(node);
-    if (!select.isEmpty())
+    editingByHand_ = true;
+    const ListEdits::Result removed = cut ? ListEdits(*doc_).cutTask(node->Key()) : ListEdits(*doc_).deleteTask(node->Key());
+    editingByHand_ = false;
+    tell(removed.said);
+    if (removed.changed && !select.isEmpty())
         tree_.setSelectedItem(tree_.Item(select));
-    ReCalcTree(tree_, doc_->taskH());
-    pushDone(step);
+    return removed.changed;
 }
 
 void Ortolan::MENU_Cut_Click() {
     TreeNode* node = tree_.SelectedItem();
     if (!node)
         return;
-    if (node->Index() == 1) {
-        Dialogs::message(this, {kCannotRemoveTop});
-        return;
-    }
+    // Unlike Delete, Cut takes the whole sub-tree: it goes to the clipboard, nothing is lost.
     const QByteArray fragment = TaskFragment::write(*node, doc_->taskH());
+    if (!removeTaskBranch(node, true))
+        return;
     auto* data = new QMimeData;
     data->setData(kTaskFragmentMimeType, fragment);
     data->setText(QString::fromUtf8(fragment));
     QGuiApplication::clipboard()->setMimeData(data);
-
-    // Unlike Delete, Cut takes the whole sub-tree: it is on the clipboard, nothing is lost.
-    removeTaskBranch(node, QStringLiteral("Cut"));
 }
 
 void Ortolan::MENU_Paste_Click() {

@@ -145,11 +145,7 @@ void Ortolan::renameTask(TreeNode* node, const QString& typed, const QString& ca
     }
     if (task->TaskName == typed)
         return; // the editor closed on the name it opened with
-    if (CalMan) {
-        // The day of its due date lists the task by its new name.
-        CalMan->removeTaskLine(task->DateDue, task->TaskName);
-        CalMan->addTaskLine(task->DateDue, typed);
-    }
+    // The day of its due date lists the task by its new name (see followEditedTask).
     TaskFields after = TaskFields::of(*task);
     after.name = typed;
     editTask(node, after, caption, node->ForeColor());
