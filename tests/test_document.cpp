@@ -2,6 +2,7 @@
 // compared with the saved file and with what the tree shows.
 
 #include "document/EditTaskCommand.h"
+#include "document/ListEdits.h"
 #include "document/StructureCommands.h"
 #include "document/TaskDocument.h"
 #include "file/XMLManager.h"
@@ -69,6 +70,13 @@ struct Opened {
                 open.push_back({n->childAt(row), depth + 1});
         }
         return lines.join('\n');
+    }
+    // The branch under node as "Text(child,child(...))".
+    QString branch(const TreeNode* node) const {
+        QStringList children;
+        for (const TreeNode* c = node->Child(); c; c = c->Next())
+            children << branch(c);
+        return node->Text() + (children.isEmpty() ? QString() : '(' + children.join(',') + ')');
     }
     // A task added under parent, as the window adds one.
     void add(const QString& parentKey, const QString& name) {
@@ -212,6 +220,63 @@ private slots:
         o.doc.history().redo();
         QCOMPARE(o.file(), fileAfter);
         QCOMPARE(o.shown(), shownAfter);
+    }
+
+    void shouldApplyTheListsEditingRules_data() {
+        // The list: Home / Budget (Rent 500, Food 200, Total 700), Call, Done.
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("task");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("message"); // the start of what the user is told; empty: nothing
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QString>("shape"); // the top task's branch afterwards
+        const QString unchanged = "Home(Budget(Rent 500,Food 200,Total 700),Call,Done)";
+        QTest::newRow("delete a leaf") << "delete" << "Call" << "" << "" << true << "Home(Budget(Rent 500,Food 200,Total 700),Done)";
+        QTest::newRow("delete a task with sub-tasks") << "delete" << "Budget" << "" << "You can only delete" << false << unchanged;
+        QTest::newRow("delete the top") << "delete" << "Home" << "" << "Cannot delete: This is the top" << false << unchanged;
+        QTest::newRow("delete: the sum follows") << "delete" << "Food 200" << "" << "" << true << "Home(Budget(Rent 500,Total 500),Call,Done)";
+        QTest::newRow("cut a branch") << "cut" << "Budget" << "" << "" << true << "Home(Call,Done)";
+        QTest::newRow("cut the top") << "cut" << "Home" << "" << "Cannot delete: This is the top" << false << unchanged;
+        QTest::newRow("move up the last") << "up" << "Done" << "" << "" << true << "Home(Budget(Rent 500,Food 200,Total 700),Done,Call)";
+        QTest::newRow("move up the first: told, still a change") << "up" << "Budget" << "" << "You can't move a task up past" << true << unchanged;
+        QTest::newRow("move down the first") << "down" << "Budget" << "" << "" << true << "Home(Call,Budget(Rent 500,Food 200,Total 700),Done)";
+        QTest::newRow("move down the last") << "down" << "Done" << "" << "Can not move this node down" << false << unchanged;
+        QTest::newRow("drop onto another task") << "drop" << "Done" << "Call" << "" << true << "Home(Budget(Rent 500,Food 200,Total 700),Call(Done))";
+        QTest::newRow("drop a branch onto a leaf") << "drop" << "Budget" << "Done" << "" << true << "Home(Call,Done(Budget(Rent 500,Food 200,Total 700)))";
+        QTest::newRow("drop: the sums follow") << "drop" << "Food 200" << "Home" << "" << true << "Home(Food 200,Budget(Rent 500,Total 500),Call,Done)";
+        QTest::newRow("drop the top") << "drop" << "Home" << "Call" << "Cannot move root node." << false << unchanged;
+        QTest::newRow("drop onto itself") << "drop" << "Call" << "Call" << "Cannot move item to itself." << false << unchanged;
+        QTest::newRow("drop into its own sub-tree") << "drop" << "Budget" << "Rent 500" << "Error, you cannot perform" << false << unchanged;
+    }
+    void shouldApplyTheListsEditingRules() {
+        QFETCH(QString, command);
+        QFETCH(QString, task);
+        QFETCH(QString, target);
+        QFETCH(QString, message);
+        QFETCH(bool, changed);
+        QFETCH(QString, shape);
+        // given the list as loaded
+        Opened o;
+        const QByteArray before = o.file();
+        const QString key = task == "Home" ? QString(kRootID) : o.key(task);
+        ListEdits edits(o.doc);
+        // when the command is given
+        const ListEdits::Result r = command == "delete" ? edits.deleteTask(key)
+                                    : command == "cut"  ? edits.cutTask(key)
+                                    : command == "up"   ? edits.moveUp(key)
+                                    : command == "down" ? edits.moveDown(key)
+                                                        : edits.drop(key, target == "Home" ? QString(kRootID) : o.key(target));
+        // then the list, the message and the changed flag are as the rules say
+        QCOMPARE(o.branch(o.doc.tree().Item(kRootID)), shape);
+        QCOMPARE(r.said.isEmpty(), message.isEmpty());
+        if (!message.isEmpty())
+            QVERIFY2(r.said.first().text.startsWith(message), qPrintable(r.said.first().text));
+        QCOMPARE(r.changed, changed);
+        QCOMPARE(o.doc.fileHasBeenChanged(), changed);
+        // and a change is one step, undone to the file as it was
+        QCOMPARE(o.doc.history().count(), changed ? 1 : 0);
+        o.doc.history().undo();
+        QCOMPARE(o.file(), before);
     }
 
     void shouldFollowTheSavedStepWithTheChangedFlag() {

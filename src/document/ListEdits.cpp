@@ -64,6 +64,8 @@ ListEdits::Result ListEdits::moveUp(const QString& key, const QString& caption) 
     if (!moveUpSteps(node->Index(), node->Index(), result.said))
         return {false, result.said << PromptMessage{caption == QLatin1String("Move Up") ? kCannotMoveUp
                                                                                         : kCannotMoveDown}};
+    // A section's formulas count what stands beside them, in order.
+    ReCalcTree(document_.tree(), document_.taskH());
     step->recordAfter();
     document_.push(step.release());
     result.changed = true;
@@ -83,6 +85,7 @@ ListEdits::Result ListEdits::moveDown(const QString& key) {
     Result result;
     if (!moveUpSteps(below->Index(), below->Index(), result.said))
         return {false, result.said << PromptMessage{kCannotMoveDown}};
+    ReCalcTree(document_.tree(), document_.taskH());
     step->recordAfter();
     document_.push(step.release());
     result.changed = true;
