@@ -200,6 +200,13 @@ private slots:
         QTest::newRow("moved up") << Edit([](Opened& o) { o.move(o.key("Done"), kRootID, 0); });
         QTest::newRow("moved into another branch")
             << Edit([](Opened& o) { o.move(o.key("Call"), o.key("Budget"), 1); });
+        QTest::newRow("tasks pasted, two at the top") << Edit([](Opened& o) {
+            FragmentTasks pasted{{"Trip", "Pack", "", 5, kStatusIncomplete, makeDueDate(QDate(2026, 12, 9)), 5, -1},
+                                 {"Fee 30", "", "", 0, kStatusComplete, {}, 2, 0},
+                                 {"Costs !!sum!!", "", "Today", 0, kStatusIncomplete, {}, 2, 0},
+                                 {"Second", "", "", 0, kStatusIncomplete, {}, 2, -1}};
+            QCOMPARE(ListEdits(o.doc).insertTasks(o.key("Call"), pasted, "Paste").size(), 4);
+        });
         QTest::newRow("a branch moved under a leaf") << Edit([](Opened& o) { o.move(o.key("Budget"), o.key("Done"), 0); });
     }
     void shouldUndoAndRedoEachKindOfStructureChangeExactly() {
@@ -277,6 +284,27 @@ private slots:
         QCOMPARE(o.doc.history().count(), changed ? 1 : 0);
         o.doc.history().undo();
         QCOMPARE(o.file(), before);
+    }
+
+    void shouldNeverChangeTheFileWithTasksThatAreNotSaved() {
+        // given tasks put into the list as the calendar import puts them, as one step
+        Opened o;
+        const QByteArray before = o.file();
+        const QStringList keys = ListEdits(o.doc).insertTasks(
+            kRootID, {{"Outlook Tasks [NOT SAVED]", {}, {}, 0, kStatusIncomplete, {}, 2, -1},
+                      {"Renew passport", {}, {}, 0, kStatusIncomplete, {}, 2, 0}},
+            "Import Tasks", false);
+        // then they are there, the file and the changed flag are not touched, in either direction
+        QCOMPARE(keys.size(), 2);
+        QVERIFY(o.doc.node(keys.last()));
+        QCOMPARE(o.file(), before);
+        QVERIFY(!o.doc.fileHasBeenChanged());
+        o.doc.history().undo();
+        QVERIFY(!o.doc.node(keys.last()));
+        QVERIFY(!o.doc.fileHasBeenChanged());
+        o.doc.history().redo();
+        QCOMPARE(o.doc.node(keys.last())->Parent()->Key(), keys.first()); // the same keys again
+        QVERIFY(!o.doc.fileHasBeenChanged());
     }
 
     void shouldFollowTheSavedStepWithTheChangedFlag() {

@@ -249,8 +249,6 @@ private:
     void addSubtask(const QString& caption);
     // Shows what an edit of the list had to say, in order.
     void tell(const QList<PromptMessage>& said);
-    // Keeps a step the window has carried out already in the history.
-    void pushDone(class QUndoCommand* step);
     void markSelected(const QString& status, NodeColour colour);
     // Gives the node's task new fields and the node a colour, as one step of the history.
     void editTask(TreeNode* node, const TaskFields& after, const QString& caption, NodeColour colour, int visit = -1);
@@ -258,7 +256,8 @@ private:
     void followEditedTask(const QString& key, const TaskFields& before, const TaskFields& after);
     void showStepApplied(const QString& key);
     void appendFormula(const QString& placeholder);
-    TreeNode* addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due);
+    QString newTask(const QString& parentKey, const QString& name, const QString& status, const QDateTime& due,
+                    const QString& caption, bool changesFile = true);
     void connectMovingCommands();
     void connectCalendarCommands();
     void connectListViewCommands();

@@ -1,6 +1,7 @@
 #include "ListEdits.h"
 
 #include "document/StructureCommands.h"
+#include "views/Colouring.h"
 #include "views/Formulas.h"
 
 #include <memory>
@@ -112,6 +113,36 @@ ListEdits::Result ListEdits::drop(const QString& key, const QString& targetKey) 
     step->recordAfter();
     document_.push(step.release());
     return {true, {}};
+}
+
+QStringList ListEdits::insertTasks(const QString& parentKey, const FragmentTasks& tasks, const QString& caption,
+                                   bool changesFile) {
+    // One branch for each top task of the fragment; several make one step together.
+    std::vector<std::vector<BranchCommand::Entry>> branches;
+    std::vector<std::pair<size_t, int>> place(tasks.size()); // branch and entry of each task
+    for (size_t i = 0; i < tasks.size(); ++i) {
+        const FragmentTask& t = tasks[i];
+        if (t.parent < 0 || size_t(t.parent) >= i)
+            branches.emplace_back();
+        const size_t b = t.parent < 0 || size_t(t.parent) >= i ? branches.size() - 1 : place[size_t(t.parent)].first;
+        const int parent = t.parent < 0 || size_t(t.parent) >= i ? -1 : place[size_t(t.parent)].second;
+        const Task record = t.toTask();
+        branches[b].push_back({QString(), parent, TaskFields::of(record), t.name, t.picture, statusColour(record),
+                               false, false});
+        place[i] = {b, int(branches[b].size()) - 1};
+    }
+    QStringList keys;
+    if (branches.size() > 1)
+        document_.history().beginMacro(caption);
+    for (auto& branch : branches) {
+        auto* step = new BranchCommand(document_, parentKey, std::move(branch), caption);
+        step->setChangesFile(changesFile);
+        document_.push(step);
+        keys << step->keys();
+    }
+    if (branches.size() > 1)
+        document_.history().endMacro();
+    return keys;
 }
 
 bool ListEdits::moveUpSteps(int origIndex, int index, QList<PromptMessage>& said) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/TaskDocument.h"
+#include "editing/TaskFragment.h"
 #include "model/Prompt.h"
 
 #include <QList>
@@ -32,6 +33,12 @@ public:
     // The task becomes the first sub-task of the target; refused for the top task, onto itself
     // and into its own sub-tree.
     Result drop(const QString& key, const QString& targetKey);
+
+    // Puts tasks (a fragment's, as a file lists them) under the parent, after its children, as
+    // one step. Returns the keys of the tasks put there, in order. changesFile: false for tasks
+    // that are never saved.
+    QStringList insertTasks(const QString& parentKey, const FragmentTasks& tasks, const QString& caption,
+                            bool changesFile = true);
 
     // Move Up's own procedure: it moves the node with index origIndex one place up by bringing
     // nodes to the front in turn: first the node itself, then each of the nodes that stood before

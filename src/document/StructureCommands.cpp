@@ -28,6 +28,21 @@ BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, bool 
     }
 }
 
+BranchCommand::BranchCommand(TaskDocument& document, const QString& parentKey, std::vector<Entry> branch,
+                             const QString& caption)
+    : DocumentCommand(caption), document_(document), branch_(std::move(branch)), parentKey_(parentKey),
+      inserted_(true) {
+    const TreeNode* parent = document_.node(parentKey);
+    row_ = parent ? parent->Children() : 0;
+}
+
+QStringList BranchCommand::keys() const {
+    QStringList all;
+    for (const Entry& e : branch_)
+        all << e.key;
+    return all;
+}
+
 void BranchCommand::redo() {
     if (skipFirstRedo())
         return;
@@ -45,7 +60,9 @@ void BranchCommand::put() {
     document_.beginApply();
     std::vector<TreeNode*> made;
     made.reserve(branch_.size());
-    for (const Entry& e : branch_) {
+    for (Entry& e : branch_) {
+        if (e.key.isEmpty())
+            e.key = document_.taskH().getNewTaskID();
         auto record = std::make_unique<Task>();
         record->ID = e.key;
         e.fields.applyTo(*record);

@@ -19,10 +19,6 @@ public:
     BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption,
                   bool alreadyDone = true);
 
-    void redo() override;
-    void undo() override;
-
-private:
     struct Entry {
         QString key;
         int parent; // index of its parent in the branch; -1 for the branch's top
@@ -33,6 +29,16 @@ private:
         bool bold;
         bool expanded;
     };
+    // New tasks put under the parent by the first redo; an entry without a key gets the next
+    // new task ID then, and keeps it for every redo.
+    BranchCommand(TaskDocument& document, const QString& parentKey, std::vector<Entry> branch, const QString& caption);
+    // The keys of the branch's tasks, in order (new tasks': once put).
+    QStringList keys() const;
+
+    void redo() override;
+    void undo() override;
+
+private:
     void put();
     void take();
 

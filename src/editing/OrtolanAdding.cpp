@@ -1,7 +1,7 @@
 // Adding tasks: Add Sub-task, New Task, their buttons, and addTask for the calendar import.
 
 #include "app/Ortolan.h"
-#include "document/StructureCommands.h"
+#include "document/ListEdits.h"
 #include "model/TaskHandler.h"
 #include "views/TaskTreeView.h"
 
@@ -29,9 +29,7 @@ void Ortolan::addSubtask(const QString& caption) {
     TreeNode* parent = tree_.SelectedItem();
     if (!parent)
         return; // nothing to add under
-    TreeNode* added = addTaskNode(parent, kNewTaskName, kStatusIncomplete, QDateTime());
-    tree_.setSelectedItem(added);
-    pushDone(new BranchCommand(*doc_, added, true, caption));
+    tree_.setSelectedItem(tree_.Item(newTask(parent->Key(), kNewTaskName, kStatusIncomplete, QDateTime(), caption)));
     tree_.StartLabelEdit();
 }
 
@@ -53,31 +51,23 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
         selected = tree_.Item(kRootID);
     if (!isSubTask && selected->Key() != kRootID)
         selected = selected->Parent();
-    TreeNode* node = addTaskNode(selected, tname, tstatus, tduedate);
+    // A task not asked to save is one that is never saved.
+    TreeNode* node =
+        tree_.Item(newTask(selected->Key(), tname, tstatus, tduedate, QStringLiteral("New Task"), askToSave));
     tree_.setSelectedItem(node);
-    if (askToSave)
-        pushDone(new BranchCommand(*doc_, node, true, QStringLiteral("New Task")));
     if (doStartLabelEdit)
         tree_.StartLabelEdit();
     return node->Key();
 }
 
-void Ortolan::pushDone(QUndoCommand* step) {
+// A new task under the parent, as one step of the history; its key.
+QString Ortolan::newTask(const QString& parentKey, const QString& name, const QString& status, const QDateTime& due,
+                         const QString& caption, bool changesFile) {
     editingByHand_ = true;
-    doc_->push(step);
+    const QStringList keys =
+        ListEdits(*doc_).insertTasks(parentKey, {{name, {}, {}, 0, status, due, 2, -1}}, caption, changesFile);
     editingByHand_ = false;
-}
-
-// A new task under parent, registered first and then shown, with the picture new tasks get.
-TreeNode* Ortolan::addTaskNode(TreeNode* parent, const QString& name, const QString& status, const QDateTime& due) {
-    Task record;
-    record.ID = doc_->taskH().getNewTaskID();
-    record.TaskName = name;
-    record.Status = status;
-    record.DateDue = due;
-    const QString key = record.ID;
-    doc_->taskH().addTask(std::move(record));
-    return tree_.Add(parent, key, name, 2);
+    return keys.value(0);
 }
 
 } // namespace ortolan

@@ -86,37 +86,12 @@ void Ortolan::MENU_Paste_Click() {
     const std::optional<FragmentTasks> tasks = TaskFragment::read(clipboardBytes());
     if (!tasks || tasks->empty())
         return;
-    // The nodes made so far, in the fragment's order; null where a node could not be made, so
-    // that what hung below it is left out rather than landing elsewhere.
-    std::vector<TreeNode*> added;
-    added.reserve(tasks->size());
-    for (const FragmentTask& pasted : *tasks) {
-        TreeNode* parent = pasted.parent < 0 ? target : added[size_t(pasted.parent)];
-        TreeNode* node = nullptr;
-        if (parent) {
-            Task record = pasted.toTask();
-            record.ID = doc_->taskH().getNewTaskID();
-            const QString key = record.ID;
-            Task* registered = doc_->taskH().addTask(std::move(record));
-            node = tree_.Add(parent, key, pasted.name, pasted.picture);
-            if (!node)
-                doc_->taskH().deleteTask(registered);
-            else if (CalMan)
-                CalMan->addTaskLine(registered->DateDue, registered->TaskName);
-        }
-        added.push_back(node);
-    }
-    ReCalcTree(tree_, doc_->taskH());
-    for (const TreeNode* node : added)
-        if (node)
-            colorNode(tree_, doc_->taskH(), node->Key());
+    // One step, however many tasks the clipboard held; formulas are worked out, the tasks
+    // coloured, and the calendar lists their due dates (see followEditedTask).
+    editingByHand_ = true;
+    ListEdits(*doc_).insertTasks(target->Key(), *tasks, QStringLiteral("Paste"));
+    editingByHand_ = false;
     target->setExpanded(true); // the selection stays; what was pasted shows below it
-    // One step, however many tasks the clipboard held at its top.
-    doc_->history().beginMacro(QStringLiteral("Paste"));
-    for (size_t i = 0; i < added.size(); ++i)
-        if (added[i] && (*tasks)[i].parent < 0)
-            pushDone(new BranchCommand(*doc_, added[i], true, QStringLiteral("Paste")));
-    doc_->history().endMacro();
 }
 
 } // namespace ortolan

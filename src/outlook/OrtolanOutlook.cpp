@@ -5,7 +5,7 @@
 #include "app/Ortolan.h"
 #include "calendar/CalendarGrid.h"
 #include "calendar/CalendarManager.h"
-#include "document/StructureCommands.h"
+#include "document/ListEdits.h"
 #include "model/TaskHandler.h"
 #include "outlook/CalendarSource.h"
 #include "net/Curl.h"
@@ -110,21 +110,18 @@ void Ortolan::importOutlookTasks() {
     const auto items = readCalendar(calendarSource(false));
     if (!items)
         return;
-    tree_.setSelectedItem(tree_.Item(kRootID));
-    addTask(kImportedTasks, QString(), QDateTime(), kStatusIncomplete, true, false, false);
-    // The to-dos go under the new task in the source's order, and the last is selected once
-    // they are all in: selecting each in turn would lay the view out again for every one. The
-    // source is read-only: nothing is taken out of it.
-    TreeNode* folder = tree_.SelectedItem();
-    TreeNode* last = nullptr;
+    // A new task under the top one holds the to-dos, in the source's order, and the last is
+    // selected: one step, and no change to the file, for the imported tasks are never saved.
+    // The source is read-only: nothing is taken out of it.
+    FragmentTasks imported;
+    imported.push_back({kImportedTasks, {}, {}, 0, kStatusIncomplete, {}, 2, -1});
     for (const QString& name : items->tasks)
-        last = addTaskNode(folder, name, kStatusIncomplete, QDateTime());
-    if (last)
-        tree_.setSelectedItem(last);
-    // One step, and no change to the file: the imported tasks are never saved.
-    auto* step = new BranchCommand(*doc_, folder, true, QStringLiteral("Import Tasks"));
-    step->setChangesFile(false);
-    pushDone(step);
+        imported.push_back({name, {}, {}, 0, kStatusIncomplete, {}, 2, 0});
+    editingByHand_ = true;
+    const QStringList keys =
+        ListEdits(*doc_).insertTasks(kRootID, imported, QStringLiteral("Import Tasks"), false);
+    editingByHand_ = false;
+    tree_.setSelectedItem(tree_.Item(keys.last()));
 }
 
 void Ortolan::MENU_InsertOutlook() {
