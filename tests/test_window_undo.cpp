@@ -69,6 +69,13 @@ private slots:
         QTest::newRow("sum formula") << "Food 200" << Edit([](Undoing& u) {
             u.o->action("MENU_SUM_SECTION")->trigger();
         }) << "Sum Formula";
+        QTest::newRow("average formula") << "Food 200" << Edit([](Undoing& u) {
+            u.o->action("MENU_AVG_Section")->trigger();
+        }) << "Average Formula";
+        QTest::newRow("new task") << "Home" << Edit([](Undoing& u) {
+            QTest::keyClick(u.o->Tree, Qt::Key_T, Qt::ControlModifier);
+            press(Qt::Key_Escape);
+        }) << "New Task";
         QTest::newRow("description typed") << "Call" << Edit([](Undoing& u) {
             QTest::mouseClick(u.o->DescText->viewport(), Qt::LeftButton);
             type("ring twice");

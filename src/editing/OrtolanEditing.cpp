@@ -205,7 +205,6 @@ void Ortolan::IconSelector_Click() {
     TaskFields after = TaskFields::of(*task);
     after.icon = qint16(picture);
     editTask(node, after, QStringLiteral("Change Icon"), node->ForeColor());
-    node->setImage(picture);
 }
 
 void Ortolan::MarkCompleteButton_Click() {
