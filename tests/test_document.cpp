@@ -130,6 +130,27 @@ struct Opened {
 
 using Edit = std::function<void(Opened&)>;
 
+// Makes the edit, then undoes and redoes it: the file byte for byte and what the tree shows as
+// before and after, the changed flag following.
+void checkUndoAndRedo(Opened& o, const Edit& edit, const QString& shownAfter = QString()) {
+    const QByteArray fileBefore = o.file();
+    const QString shownBefore = o.shown();
+    edit(o);
+    const QByteArray fileAfter = o.file();
+    const QString shownAfterEdit = o.shown();
+    QVERIFY(fileAfter != fileBefore);
+    QVERIFY2(shownAfterEdit.contains(shownAfter), qPrintable(shownAfterEdit));
+    QVERIFY(o.doc.fileHasBeenChanged());
+    o.doc.history().undo();
+    QCOMPARE(o.file(), fileBefore);
+    QCOMPARE(o.shown(), shownBefore);
+    QVERIFY(!o.doc.fileHasBeenChanged());
+    o.doc.history().redo();
+    QCOMPARE(o.file(), fileAfter);
+    QCOMPARE(o.shown(), shownAfterEdit);
+    QVERIFY(o.doc.fileHasBeenChanged());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Edit)
@@ -168,28 +189,8 @@ private slots:
     void shouldUndoAndRedoEachKindOfEditExactly() {
         QFETCH(Edit, edit);
         QFETCH(QString, shownAfter);
-        // given a list as loaded
         Opened o;
-        const QByteArray fileBefore = o.file();
-        const QString shownBefore = o.shown();
-        // when the edit is made
-        edit(o);
-        const QByteArray fileAfter = o.file();
-        const QString shownAfterEdit = o.shown();
-        // then the file and the tree show it, and the list is changed
-        QVERIFY(fileAfter != fileBefore);
-        QVERIFY2(shownAfterEdit.contains(shownAfter), qPrintable(shownAfterEdit));
-        QVERIFY(o.doc.fileHasBeenChanged());
-        // when it is undone: the file byte for byte, and what the tree shows, as before; unchanged
-        o.doc.history().undo();
-        QCOMPARE(o.file(), fileBefore);
-        QCOMPARE(o.shown(), shownBefore);
-        QVERIFY(!o.doc.fileHasBeenChanged());
-        // when it is redone: as after the edit, and changed again
-        o.doc.history().redo();
-        QCOMPARE(o.file(), fileAfter);
-        QCOMPARE(o.shown(), shownAfterEdit);
-        QVERIFY(o.doc.fileHasBeenChanged());
+        checkUndoAndRedo(o, edit, shownAfter);
     }
 
     void shouldUndoAndRedoEachKindOfStructureChangeExactly_data() {
@@ -213,20 +214,7 @@ private slots:
         QFETCH(Edit, edit);
         Opened o;
         o.doc.node(o.key("Budget"))->setExpanded(true);
-        const QByteArray fileBefore = o.file();
-        const QString shownBefore = o.shown();
-        edit(o);
-        const QByteArray fileAfter = o.file();
-        const QString shownAfter = o.shown();
-        QVERIFY(fileAfter != fileBefore);
-        QVERIFY(o.doc.fileHasBeenChanged());
-        o.doc.history().undo();
-        QCOMPARE(o.file(), fileBefore);
-        QCOMPARE(o.shown(), shownBefore);
-        QVERIFY(!o.doc.fileHasBeenChanged());
-        o.doc.history().redo();
-        QCOMPARE(o.file(), fileAfter);
-        QCOMPARE(o.shown(), shownAfter);
+        checkUndoAndRedo(o, edit);
     }
 
     void shouldApplyTheListsEditingRules_data() {

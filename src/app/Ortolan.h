@@ -117,6 +117,7 @@ public:
     void moveUpNode(int origkey, int thekey, bool* ThisNodeIsFirst = nullptr);
     void MENU_MoveUp_Click();
     void MENU_MoveDown_Click();
+    void moveSelected(bool up);
     // Dragging a task in the tree onto another. The view calls these with points of its
     // viewport; the start gives the key the drag carries, or nothing when no drag can start.
     QString Tree_OLEStartDrag();

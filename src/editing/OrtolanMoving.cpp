@@ -49,27 +49,23 @@ void Ortolan::tell(const QList<PromptMessage>& said) {
 }
 
 void Ortolan::MENU_MoveUp_Click() {
-    const TreeNode* selected = tree_.SelectedItem();
-    if (!selected) {
-        Dialogs::message(this, {kCannotMoveUp});
-        return;
-    }
-    editingByHand_ = true;
-    const ListEdits::Result moved = ListEdits(*doc_).moveUp(selected->Key());
-    editingByHand_ = false;
-    tell(moved.said);
-    if (moved.changed)
-        Tree->setFocus();
+    moveSelected(true);
 }
 
 void Ortolan::MENU_MoveDown_Click() {
+    moveSelected(false);
+}
+
+// After a move, even a refused Move Up (which still counts as a change), the keys go to the tree.
+void Ortolan::moveSelected(bool up) {
     const TreeNode* selected = tree_.SelectedItem();
     if (!selected) {
-        Dialogs::message(this, {kCannotMoveDown});
+        Dialogs::message(this, {up ? kCannotMoveUp : kCannotMoveDown});
         return;
     }
     editingByHand_ = true;
-    const ListEdits::Result moved = ListEdits(*doc_).moveDown(selected->Key());
+    ListEdits edits(*doc_);
+    const ListEdits::Result moved = up ? edits.moveUp(selected->Key()) : edits.moveDown(selected->Key());
     editingByHand_ = false;
     tell(moved.said);
     if (moved.changed)
