@@ -206,7 +206,8 @@ private slots:
                                  {"Fee 30", "", "", 0, kStatusComplete, {}, 2, 0},
                                  {"Costs !!sum!!", "", "Today", 0, kStatusIncomplete, {}, 2, 0},
                                  {"Second", "", "", 0, kStatusIncomplete, {}, 2, -1}};
-            QCOMPARE(ListEdits(o.doc).insertTasks(o.key("Call"), pasted, "Paste").size(), 4);
+            QCOMPARE(ListEdits(o.doc).insertTasks(o.key("Call"), pasted, "Paste", true, true).size(), 4);
+            QVERIFY(o.doc.node(o.key("Call"))->Expanded()); // opened to show them; closed again by undo
         });
         QTest::newRow("a branch moved under a leaf") << Edit([](Opened& o) { o.move(o.key("Budget"), o.key("Done"), 0); });
     }

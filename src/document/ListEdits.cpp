@@ -116,7 +116,7 @@ ListEdits::Result ListEdits::drop(const QString& key, const QString& targetKey) 
 }
 
 QStringList ListEdits::insertTasks(const QString& parentKey, const FragmentTasks& tasks, const QString& caption,
-                                   bool changesFile) {
+                                   bool changesFile, bool openParent) {
     // One branch for each top task of the fragment; several make one step together.
     std::vector<std::vector<BranchCommand::Entry>> branches;
     std::vector<std::pair<size_t, int>> place(tasks.size()); // branch and entry of each task
@@ -135,7 +135,7 @@ QStringList ListEdits::insertTasks(const QString& parentKey, const FragmentTasks
     if (branches.size() > 1)
         document_.history().beginMacro(caption);
     for (auto& branch : branches) {
-        auto* step = new BranchCommand(document_, parentKey, std::move(branch), caption);
+        auto* step = new BranchCommand(document_, parentKey, std::move(branch), caption, openParent);
         step->setChangesFile(changesFile);
         document_.push(step);
         keys << step->keys();

@@ -36,9 +36,9 @@ public:
 
     // Puts tasks (a fragment's, as a file lists them) under the parent, after its children, as
     // one step. Returns the keys of the tasks put there, in order. changesFile: false for tasks
-    // that are never saved.
+    // that are never saved. openParent: the parent opens to show them (undo closes it again).
     QStringList insertTasks(const QString& parentKey, const FragmentTasks& tasks, const QString& caption,
-                            bool changesFile = true);
+                            bool changesFile = true, bool openParent = false);
 
     // Move Up's own procedure: it moves the node with index origIndex one place up by bringing
     // nodes to the front in turn: first the node itself, then each of the nodes that stood before

@@ -29,11 +29,12 @@ BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, bool 
 }
 
 BranchCommand::BranchCommand(TaskDocument& document, const QString& parentKey, std::vector<Entry> branch,
-                             const QString& caption)
+                             const QString& caption, bool openParent)
     : DocumentCommand(caption), document_(document), branch_(std::move(branch)), parentKey_(parentKey),
-      inserted_(true) {
+      inserted_(true), openParent_(openParent) {
     const TreeNode* parent = document_.node(parentKey);
     row_ = parent ? parent->Children() : 0;
+    parentWasOpen_ = parent && parent->Expanded();
 }
 
 QStringList BranchCommand::keys() const {
@@ -75,6 +76,8 @@ void BranchCommand::put() {
     document_.tree().moveTo(made.front(), parent, row_);
     for (size_t i = 0; i < made.size(); ++i)
         made[i]->setExpanded(branch_[i].expanded);
+    if (openParent_)
+        parent->setExpanded(true);
     ReCalcTree(document_.tree(), document_.taskH());
     for (const Entry& e : branch_)
         emit document_.taskEdited(e.key, TaskFields{}, e.fields);
@@ -93,6 +96,9 @@ void BranchCommand::take() {
         }
     }
     document_.tree().Remove(node);
+    if (openParent_ && !parentWasOpen_)
+        if (TreeNode* parent = document_.node(parentKey_))
+            parent->setExpanded(false);
     ReCalcTree(document_.tree(), document_.taskH());
     document_.endApply(parentKey_);
 }

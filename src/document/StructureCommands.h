@@ -30,8 +30,10 @@ public:
         bool expanded;
     };
     // New tasks put under the parent by the first redo; an entry without a key gets the next
-    // new task ID then, and keeps it for every redo.
-    BranchCommand(TaskDocument& document, const QString& parentKey, std::vector<Entry> branch, const QString& caption);
+    // new task ID then, and keeps it for every redo. openParent: the parent is opened to show
+    // them, and closed again by undo if it was closed.
+    BranchCommand(TaskDocument& document, const QString& parentKey, std::vector<Entry> branch, const QString& caption,
+                  bool openParent = false);
     // The keys of the branch's tasks, in order (new tasks': once put).
     QStringList keys() const;
 
@@ -47,6 +49,8 @@ private:
     QString parentKey_;
     int row_;
     bool inserted_;
+    bool openParent_ = false;
+    bool parentWasOpen_ = false;
 };
 
 // Tasks moved among their siblings or to another parent: Move Up, Move Down, a drop. The

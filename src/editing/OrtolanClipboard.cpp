@@ -89,9 +89,9 @@ void Ortolan::MENU_Paste_Click() {
     // One step, however many tasks the clipboard held; formulas are worked out, the tasks
     // coloured, and the calendar lists their due dates (see followEditedTask).
     editingByHand_ = true;
-    ListEdits(*doc_).insertTasks(target->Key(), *tasks, QStringLiteral("Paste"));
+    // The selection stays; what was pasted shows below it.
+    ListEdits(*doc_).insertTasks(target->Key(), *tasks, QStringLiteral("Paste"), true, true);
     editingByHand_ = false;
-    target->setExpanded(true); // the selection stays; what was pasted shows below it
 }
 
 } // namespace ortolan
