@@ -307,6 +307,19 @@ void Ortolan::createMenus() {
     QMenu* updates = addSubmenu(nullptr, QStringLiteral("MENU_CHECKFORUPDATES"), QStringLiteral("Check for Updates"));
     addItem(updates, QStringLiteral("MENU_VISITUPDATESITE"), QStringLiteral("Visit Update Website"));
 
+    // The desktop's usual keys, where the menu has none of its own; Rename keeps Ctrl+R first.
+    // A text box with the focus keeps Ctrl+X and Ctrl+V for its own text.
+    const QList<std::pair<const char*, QList<QKeySequence>>> usual = {
+        {"MENU_OPEN", {QKeySequence(QStringLiteral("Ctrl+O"))}},
+        {"MENU_SaveAs", {QKeySequence(QStringLiteral("Ctrl+Shift+S"))}},
+        {"MENU_Exit", {QKeySequence(QStringLiteral("Ctrl+Q"))}},
+        {"MENU_Cut", {QKeySequence(QStringLiteral("Ctrl+X"))}},
+        {"MENU_Paste", {QKeySequence(QStringLiteral("Ctrl+V"))}},
+        {"MENU_RENAME", {QKeySequence(QStringLiteral("Ctrl+R")), QKeySequence(Qt::Key_F2)}},
+    };
+    for (const auto& [name, keys] : usual)
+        actions_.value(QLatin1String(name))->setShortcuts(keys);
+
     for (const char* name : {"MENU_DisableClickToRename", "MENU_EasyEditing", "MENU_InsertOutlook",
                              "MENU_LoadLastAlways", "MENU_LoadLastUnlessFTP", "MENU_LoadLastNever"})
         actions_.value(QLatin1String(name))->setCheckable(true);

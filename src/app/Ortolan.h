@@ -75,6 +75,8 @@ public:
     void MENU_SaveAs();
     void MENU_SaveACopyAs();
     void openContainingFolder();
+    QString dialogStart() const; // where the file dialogs start
+    void saveList(bool askForName);
 
     // ---- layout, tabs, buttons ----
     void Form_Resize();

@@ -46,6 +46,17 @@ QString documentsFolder() {
 
 } // namespace
 
+// Where the file dialogs start: at the open list's file, else at the name chosen last, else in
+// the documents folder; never in the folder the program happened to start in.
+QString Ortolan::dialogStart() const {
+    const QString& open = doc_->currentFileName();
+    if (!open.isEmpty() && open != kUnnamedTemporary && !downloadedCopy_)
+        return open;
+    if (!dialogFileName_.isEmpty())
+        return dialogFileName_;
+    return documentsFolder() + QLatin1Char('/');
+}
+
 // A name being typed into the tree counts as typed: what is saved is what the user sees.
 bool Ortolan::askToSaveChanges(const QString& prompt) {
     Tree->commitLabelEdit();
@@ -166,7 +177,7 @@ void Ortolan::MENU_NEW() {
 void Ortolan::MENU_OPEN() {
     if (askToSaveChanges(kNewOpenPrompt))
         return;
-    const auto chosen = Dialogs::fileName(this, fileDialog(dialogFileName_, false));
+    const auto chosen = Dialogs::fileName(this, fileDialog(dialogStart(), false));
     if (!chosen)
         return;
     dialogFileName_ = *chosen;
@@ -174,16 +185,21 @@ void Ortolan::MENU_OPEN() {
 }
 
 void Ortolan::MENU_Save() {
+    saveList(false);
+}
+
+void Ortolan::saveList(bool askForName) {
     Tree->commitLabelEdit();
     const QString previousName = doc_->currentFileName();
     // A list downloaded into the temporary folder is saved where the user says: the system
     // empties that folder, and the edits with it.
     const bool temporary = downloadedCopy_;
-    if (!doc_->currentFileName().isEmpty() && doc_->currentFileName() != kUnnamedTemporary && !temporary) {
+    if (!askForName && !doc_->currentFileName().isEmpty() && doc_->currentFileName() != kUnnamedTemporary &&
+        !temporary) {
         BackupCurrent(doc_->currentFileName(), backupPrompt());
     } else {
         const QString suggested =
-            temporary ? QDir(documentsFolder()).filePath(QFileInfo(doc_->currentFileName()).fileName()) : dialogFileName_;
+            temporary ? QDir(documentsFolder()).filePath(QFileInfo(doc_->currentFileName()).fileName()) : dialogStart();
         const auto chosen = Dialogs::fileName(this, fileDialog(suggested, true));
         if (!chosen)
             return;
@@ -209,16 +225,11 @@ void Ortolan::MENU_Save() {
 }
 
 void Ortolan::MENU_SaveAs() {
-    Tree->commitLabelEdit();
-    const QString remembered = doc_->currentFileName();
-    doc_->setCurrentFileName(QString());
-    MENU_Save();
-    if (doc_->currentFileName().isEmpty())
-        doc_->setCurrentFileName(remembered);
+    saveList(true);
 }
 
 void Ortolan::MENU_SaveACopyAs() {
-    const auto chosen = Dialogs::fileName(this, fileDialog(dialogFileName_, true));
+    const auto chosen = Dialogs::fileName(this, fileDialog(dialogStart(), true));
     if (!chosen)
         return;
     dialogFileName_ = *chosen;

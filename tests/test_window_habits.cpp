@@ -1,0 +1,103 @@
+// The desktop's habits: the usual keys, and the file dialogs starting where the list is.
+
+#include "views/TaskTreeView.h"
+#include "WindowTestSupport.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTextEdit>
+
+using namespace ortolan;
+using test::item;
+using test::press;
+using test::type;
+
+using Check = std::function<void(test::OpenList&)>;
+Q_DECLARE_METATYPE(Check)
+
+class TestWindowHabits : public QObject {
+    Q_OBJECT
+private slots:
+    void shouldAnswerTheUsualKeysInTheTree_data() {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<Check>("check");
+        QTest::newRow("Ctrl+X cuts") << QKeySequence("Ctrl+X") << Check([](test::OpenList& l) {
+            QCOMPARE(l.children(), QStringLiteral("A,C"));
+            QVERIFY(QGuiApplication::clipboard()->text().contains("<NAME>B</NAME>"));
+        });
+        QTest::newRow("Ctrl+V pastes") << QKeySequence("Ctrl+V") << Check([](test::OpenList& l) {
+            QCOMPARE(l.children("B"), QStringLiteral("Pasted"));
+        });
+        QTest::newRow("F2 renames") << QKeySequence("F2") << Check([](test::OpenList& l) {
+            QVERIFY(test::labelEditor(l.o->Tree));
+        });
+        QTest::newRow("Ctrl+O opens") << QKeySequence("Ctrl+O") << Check([](test::OpenList&) {
+            QVERIFY(!Dialogs::fileRequests().first().save);
+        });
+        QTest::newRow("Ctrl+Shift+S saves as") << QKeySequence("Ctrl+Shift+S") << Check([](test::OpenList&) {
+            QVERIFY(Dialogs::fileRequests().first().save);
+        });
+        QTest::newRow("Ctrl+Q exits") << QKeySequence("Ctrl+Q") << Check([](test::OpenList& l) {
+            QVERIFY(!l.o->isVisible());
+        });
+    }
+    void shouldAnswerTheUsualKeysInTheTree() {
+        QFETCH(QKeySequence, keys);
+        QFETCH(Check, check);
+        // given a list with B selected and tasks on the clipboard
+        test::OpenList l(item("A") + item("B") + item("C"));
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(test::smallList("x", item("Pasted"))));
+        l.select("B");
+        Dialogs::setNextFileName(std::nullopt);
+        // when the keys are pressed in the tree
+        QTest::keySequence(l.o->Tree, keys);
+        // then the command ran
+        check(l);
+    }
+
+    void shouldLeaveCutAndPasteToTheTextBoxWithTheFocus() {
+        // given text typed into the description
+        test::OpenList l(item("A") + item("B"));
+        l.select("B");
+        QTest::mouseClick(l.o->DescText->viewport(), Qt::LeftButton);
+        type("note");
+        l.o->DescText->selectAll();
+        // when it is cut and pasted back with the keys
+        press(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(l.o->DescText->toPlainText().isEmpty());
+        press(Qt::Key_V, Qt::ControlModifier);
+        // then the box did both, and the tasks are untouched
+        QCOMPARE(l.o->DescText->toPlainText(), QStringLiteral("note"));
+        QCOMPARE(l.children(), QStringLiteral("A,B"));
+    }
+
+    void shouldStartTheFileDialogsWhereTheListIs_data() {
+        QTest::addColumn<bool>("named"); // a list with a file, or a new one
+        QTest::newRow("the open list's file") << true;
+        QTest::newRow("a new list") << false;
+    }
+    void shouldStartTheFileDialogsWhereTheListIs() {
+        QFETCH(bool, named);
+        test::OpenList l(item("A"));
+        if (!named)
+            QTest::keyClick(l.o->Tree, Qt::Key_N, Qt::ControlModifier);
+        Dialogs::setNextFileName(std::nullopt);
+        Dialogs::setNextFileName(std::nullopt);
+        QTest::keyClick(l.o->Tree, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(l.o->Tree, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        for (const FileDialogRequest& asked : Dialogs::fileRequests()) {
+            const QString folder = QFileInfo(asked.fileName).path();
+            if (named)
+                QCOMPARE(asked.fileName, l.path);
+            else
+                QVERIFY2(folder == documents || folder == QDir::homePath(), qPrintable(asked.fileName));
+        }
+        QCOMPARE(Dialogs::fileRequests().size(), 2);
+    }
+};
+
+QTEST_MAIN(TestWindowHabits)
+#include "test_window_habits.moc"
