@@ -7,7 +7,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QStandardPaths>
+#include <QHelpEvent>
 #include <QTextEdit>
+#include <QToolTip>
 
 using namespace ortolan;
 using test::item;
@@ -71,6 +73,23 @@ private slots:
         // then the box did both, and the tasks are untouched
         QCOMPARE(l.o->DescText->toPlainText(), QStringLiteral("note"));
         QCOMPARE(l.children(), QStringLiteral("A,B"));
+    }
+
+    void shouldTellATasksDateCategoriesAndDescriptionOnHover() {
+        test::OpenList l(item("Call", "<CATEGORIES>Work,Today</CATEGORIES><DATEDUE>12/5/2026</DATEDUE>"
+                                      "<DESC>line one\r\nline two\r\n\r\nfour</DESC>") +
+                         item("Plain"));
+        const auto hover = [&](const char* task) {
+            const QPoint at = test::labelPoint(l.o->Tree, l.node(task));
+            QHelpEvent help(QEvent::ToolTip, at, l.o->Tree->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(l.o->Tree->viewport(), &help);
+        };
+        hover("Call");
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), "Due: " + QLocale().toString(QDate(2026, 12, 5), QLocale::LongFormat) +
+                                       "\nCategories: Work,Today\nline one\nline two\n\u2026");
+        hover("Plain"); // nothing to tell
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     void shouldStartTheFileDialogsWhereTheListIs_data() {

@@ -93,6 +93,7 @@ public:
     // ---- editing a task (editing/OrtolanEditing.cpp) ----
     void Tree_Click();
     void showSelectedTask(); // the detail panel, without the status bar's key
+    QString taskToolTip(const TreeNode* node) const; // due date, categories, the description's start
     void Tree_MouseDown(Qt::MouseButton button, const QPoint& at);
     void Tree_DblClick();
     void Tree_AfterLabelEdit(TreeNode* node, const QString& newString);

@@ -3,8 +3,9 @@
 
 #include "app/Dialogs.h"
 #include "app/Ortolan.h"
-#include "document/EditTaskCommand.h"
 #include "calendar/CalendarManager.h"
+#include "document/EditTaskCommand.h"
+#include "model/DueDate.h"
 #include "model/TaskHandler.h"
 #include "settings/OTLFunctions.h"
 #include "settings/Sound.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -46,6 +48,8 @@ void Ortolan::connectEditingCommands() {
     // The panel follows every change of selection, not only clicks: typing into the description
     // box writes into the selected task, so the box must never show another task's text.
     connect(&tree_, &TaskTree::selectionChanged, this, [this] { Tree_Click(); });
+    // Hovering a task tells its due date, its categories and how its description begins.
+    Tree->model()->setToolTipProvider([this](const TreeNode* node) { return taskToolTip(node); });
     // A formula task shows its result but is renamed as the name it stores.
     Tree->model()->setEditTextProvider([this](const TreeNode* node) {
         const Task* task = doc_->taskH().taskOf(node);
@@ -73,6 +77,26 @@ void Ortolan::showStepApplied(const QString& key) {
         Tree->scrollTo(Tree->model()->indexFromNode(node));
     }
     showSelectedTask();
+}
+
+QString Ortolan::taskToolTip(const TreeNode* node) const {
+    const Task* task = doc_->taskH().taskOf(node);
+    if (!task)
+        return {};
+    QStringList lines;
+    if (hasDueDate(task->DateDue))
+        lines << QStringLiteral("Due: ") + QLocale().toString(task->DateDue.date(), QLocale::LongFormat);
+    if (!task->CategoryString.isEmpty())
+        lines << QStringLiteral("Categories: ") + task->CategoryString;
+    // The description's first three lines, each cut at 80 characters.
+    const QStringList description =
+        QString(task->Description).replace(QLatin1String("\r\n"), QLatin1String("\n")).split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < std::min<qsizetype>(3, description.size()); ++i)
+        if (!description[i].trimmed().isEmpty())
+            lines << (description[i].size() > 80 ? description[i].left(79) + QChar(0x2026) : description[i]);
+    if (description.size() > 3)
+        lines << QString(QChar(0x2026));
+    return lines.join(QLatin1Char('\n'));
 }
 
 void Ortolan::Tree_Click() {

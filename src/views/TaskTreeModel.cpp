@@ -105,6 +105,8 @@ QVariant TaskTreeModel::data(const QModelIndex& index, int role) const {
         return node->Text();
     case Qt::EditRole:
         return editTexts_ ? editTexts_(node) : node->Text();
+    case Qt::ToolTipRole:
+        return toolTips_ ? QVariant(toolTips_(node)) : QVariant();
     case Qt::DecorationRole:
         return pictures_ ? QVariant(pictures_(node->Image())) : QVariant();
     case Qt::ForegroundRole:

@@ -25,6 +25,8 @@ public:
     // holds a formula shows the formula's result, yet must be edited as the name it stores.
     using EditTextProvider = std::function<QString(const TreeNode*)>;
     void setEditTextProvider(EditTextProvider provider) { editTexts_ = std::move(provider); }
+    // The tooltip shown over a node; none unless one is set.
+    void setToolTipProvider(EditTextProvider provider) { toolTips_ = std::move(provider); }
 
     TreeNode* nodeFromIndex(const QModelIndex& index) const;
     QModelIndex indexFromNode(const TreeNode* node) const;
@@ -54,6 +56,7 @@ private:
     TaskTree* tree_;
     PictureProvider pictures_;
     EditTextProvider editTexts_;
+    EditTextProvider toolTips_;
     bool changing_ = false;
     bool moveAsReset_ = false; // a move the item model could not express as a move
 };
