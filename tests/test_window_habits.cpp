@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QStandardPaths>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QTextEdit>
 #include <QToolTip>
 
@@ -90,6 +91,39 @@ private slots:
                                        "\nCategories: Work,Today\nline one\nline two\n\u2026");
         hover("Plain"); // nothing to tell
         QTRY_VERIFY(!QToolTip::isVisible());
+    }
+
+    void shouldReopenARecentFileFromTheFileMenu() {
+        // given two lists opened after the first, one of them gone since
+        test::OpenList l(item("A"));
+        const QString second = l.w.listFile("second.oxml", test::smallList("Second", item("S")));
+        const QString third = l.w.listFile("third.oxml", test::smallList("Third", item("T")));
+        for (const QString& path : {second, third}) {
+            Dialogs::setNextFileName(path);
+            QTest::keyClick(l.o->Tree, Qt::Key_O, Qt::ControlModifier);
+        }
+        QCOMPARE(readSetting("file2"), l.path);
+        writeSetting("file3", third); // listed twice: shown once
+        QVERIFY(QFile::remove(second));  // gone: not shown
+        l.o->tree().Item(kRootID)->setText("Third, changed");
+        l.o->setFileHasBeenChanged(true);
+        // when File > Recent Files opens
+        QMenu* recent = l.o->menu("MENU_RecentFiles");
+        recent->popup(QPoint(0, 0));
+        QTRY_VERIFY(recent->isVisible());
+        // then it lists the files still there, newest first, each once
+        QStringList listed;
+        for (const QAction* a : recent->actions())
+            listed << a->text();
+        QCOMPARE(listed, (QStringList{third, l.path}));
+        // when the oldest is clicked, the save question answered No
+        Dialogs::setNextAnswer(PromptAnswer::No);
+        QTest::mouseClick(recent, Qt::LeftButton, {}, recent->actionGeometry(recent->actions().last()).center());
+        // then it opened, after the question Open asks
+        QCOMPARE(Dialogs::messages().last().text, kNewOpenPrompt);
+        QCOMPARE(l.o->currentFileName(), l.path);
+        QCOMPARE(l.o->tree().Item(kRootID)->Text(), QStringLiteral("Home"));
+        QCOMPARE(readSetting("lastFile"), l.path);
     }
 
     void shouldStartTheFileDialogsWhereTheListIs_data() {

@@ -177,6 +177,7 @@ private slots:
             {"MENU_File", "&File", "", false},
             {"MENU_NEW", "New", "Ctrl+N", false},
             {"MENU_OPEN", "&Open", "Ctrl+O", false},
+            {"MENU_RecentFiles", "Recent Files", "", false},
             {"MENU_Save", "Save", "Ctrl+S", false},
             {"MENU_SaveAs", "Save &As", "Ctrl+Shift+S", false},
             {"MENU_SaveACopyAs", "Save A &Copy As..", "", false},

@@ -234,6 +234,8 @@ void Ortolan::createMenus() {
     QMenu* file = addSubmenu(nullptr, QStringLiteral("MENU_File"), QStringLiteral("&File"));
     addItem(file, QStringLiteral("MENU_NEW"), QStringLiteral("New"), QKeySequence(QStringLiteral("Ctrl+N")));
     addItem(file, QStringLiteral("MENU_OPEN"), QStringLiteral("&Open"));
+    QMenu* recent = addSubmenu(file, QStringLiteral("MENU_RecentFiles"), QStringLiteral("Recent Files"));
+    connect(recent, &QMenu::aboutToShow, this, &Ortolan::fillRecentFiles);
     addItem(file, QStringLiteral("MENU_Save"), QStringLiteral("Save"), QKeySequence(QStringLiteral("Ctrl+S")));
     addItem(file, QStringLiteral("MENU_SaveAs"), QStringLiteral("Save &As"));
     addItem(file, QStringLiteral("MENU_SaveACopyAs"), QStringLiteral("Save A &Copy As.."));

@@ -77,6 +77,7 @@ public:
     void openContainingFolder();
     QString dialogStart() const; // where the file dialogs start
     void saveList(bool askForName);
+    void fillRecentFiles(); // File > Recent Files, as the menu opens
 
     // ---- layout, tabs, buttons ----
     void Form_Resize();

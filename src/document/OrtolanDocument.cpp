@@ -10,11 +10,13 @@
 #include "views/TaskTreeView.h"
 
 #include <cmath>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QProgressBar>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -182,6 +184,29 @@ void Ortolan::MENU_OPEN() {
         return;
     dialogFileName_ = *chosen;
     loadTaskFile(*chosen, true);
+}
+
+// The files opened and saved last (the history's keys), newest first, each once, only those
+// still there; picking one opens it as Open does.
+void Ortolan::fillRecentFiles() {
+    QMenu* recent = menu(QStringLiteral("MENU_RecentFiles"));
+    recent->clear();
+    QStringList seen;
+    for (const char* key : {"lastFile", "file1", "file2", "file3"}) {
+        const QString path = readSetting(QLatin1String(key));
+        if (path.isEmpty() || seen.contains(path) || !QFileInfo(path).isFile())
+            continue;
+        seen << path;
+        QAction* item = recent->addAction(QDir::toNativeSeparators(path));
+        connect(item, &QAction::triggered, this, [this, path] {
+            if (askToSaveChanges(kNewOpenPrompt))
+                return;
+            dialogFileName_ = path;
+            loadTaskFile(path, true);
+        });
+    }
+    if (seen.isEmpty())
+        recent->addAction(QStringLiteral("No recent files"))->setEnabled(false);
 }
 
 void Ortolan::MENU_Save() {
