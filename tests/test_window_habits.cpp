@@ -1,5 +1,6 @@
 // The desktop's habits: the usual keys, and the file dialogs starting where the list is.
 
+#include "calendar/CalendarManager.h"
 #include "views/TaskTreeView.h"
 #include "WindowTestSupport.h"
 
@@ -124,6 +125,42 @@ private slots:
         QCOMPARE(l.o->currentFileName(), l.path);
         QCOMPARE(l.o->tree().Item(kRootID)->Text(), QStringLiteral("Home"));
         QCOMPARE(readSetting("lastFile"), l.path);
+    }
+
+    void shouldSetADueDateFromThePickerAsOneStep_data() {
+        QTest::addColumn<std::optional<QDate>>("picked"); // none: "No Due Date"
+        QTest::addColumn<QString>("day5");
+        QTest::addColumn<QString>("day9");
+        QTest::newRow("a day") << std::optional<QDate>(QDate(2026, 12, 9)) << "" << "-Call\r\n";
+        QTest::newRow("no due date") << std::optional<QDate>() << "" << "";
+    }
+    void shouldSetADueDateFromThePickerAsOneStep() {
+        QFETCH(std::optional<QDate>, picked);
+        QFETCH(QString, day5);
+        QFETCH(QString, day9);
+        // given a task due on the 5th, selected
+        test::OpenList l(item("Call", "<DATEDUE>12/5/2026</DATEDUE>") + item("Other"));
+        l.select("Call");
+        const QByteArray before = l.o->xml().fileContents();
+        const auto day = [&](int d) { return l.o->CalMan->GetDateText(QDateTime(QDate(2026, 12, d), QTime())); };
+        // when Insert > Set Due Date... is chosen and the picker answered
+        Dialogs::setNextDate(DateChoice{picked});
+        l.o->action("MENU_SetDueDate")->trigger();
+        // then the picker started at the task's date, and the task and the calendar follow
+        QCOMPARE(Dialogs::dateRequests(), QList<QDate>{QDate(2026, 12, 5)});
+        QCOMPARE(l.task("Call")->DateDue.date(), picked.value_or(QDate()));
+        QCOMPARE(day(5), day5);
+        QCOMPARE(day(9), day9);
+        QVERIFY(l.o->fileHasBeenChanged());
+        // and one Ctrl+Z takes it back, day line included
+        QTest::keyClick(l.o->Tree, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(l.o->xml().fileContents(), before);
+        QCOMPARE(day(5), QStringLiteral("-Call\r\n"));
+        QCOMPARE(day(9), QString());
+        // and a cancelled picker changes nothing
+        Dialogs::setNextDate(std::nullopt);
+        l.o->action("MENU_SetDueDate")->trigger();
+        QCOMPARE(l.o->xml().fileContents(), before);
     }
 
     void shouldStartTheFileDialogsWhereTheListIs_data() {

@@ -223,6 +223,7 @@ private slots:
             {"MENU_RemoveCalDate", "Remove Calendar Date", "", false},
             {"MENU_DASH_3", "", "", false},
             {"MENU_ASSIGN_CALENDAR_DATE", "Assign Calendar Date", "", false},
+            {"MENU_SetDueDate", "Set Due Date...", "", false},
             {"MENU_DASH_030", "", "", false},
             {"MENU_AddCategory", "Add Category", "", true},
             {"MENU_About", "About", "", false},

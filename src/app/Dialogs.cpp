@@ -1,8 +1,13 @@
 #include "Dialogs.h"
 
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace ortolan {
 
@@ -16,6 +21,8 @@ struct TestState {
     QList<PromptMessage> messages;
     QList<FileDialogRequest> fileRequests;
     QList<InputRequest> inputRequests;
+    QList<std::optional<DateChoice>> dates;
+    QList<QDate> dateRequests;
     int unanswered = 0;
 };
 
@@ -132,6 +139,46 @@ std::optional<QString> Dialogs::input(QWidget* parent, const InputRequest& r) {
     if (!ok)
         return std::nullopt;
     return text;
+}
+
+std::optional<DateChoice> Dialogs::date(QWidget* parent, const QString& title, const QDate& shown) {
+    TestState& t = test();
+    if (t.on) {
+        t.dateRequests << shown;
+        if (t.dates.isEmpty()) {
+            ++t.unanswered;
+            return std::nullopt;
+        }
+        return t.dates.takeFirst();
+    }
+    QDialog picker(parent);
+    picker.setWindowTitle(title);
+    auto* calendar = new QCalendarWidget(&picker);
+    calendar->setSelectedDate(shown);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &picker);
+    QPushButton* none = buttons->addButton(QStringLiteral("No Due Date"), QDialogButtonBox::ResetRole);
+    bool noDate = false;
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &picker, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &picker, &QDialog::reject);
+    QObject::connect(calendar, &QCalendarWidget::activated, &picker, &QDialog::accept);
+    QObject::connect(none, &QPushButton::clicked, &picker, [&] {
+        noDate = true;
+        picker.accept();
+    });
+    auto* layout = new QVBoxLayout(&picker);
+    layout->addWidget(calendar);
+    layout->addWidget(buttons);
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return noDate ? DateChoice{} : DateChoice{calendar->selectedDate()};
+}
+
+void Dialogs::setNextDate(std::optional<DateChoice> choice) {
+    test().dates << choice;
+}
+
+QList<QDate> Dialogs::dateRequests() {
+    return test().dateRequests;
 }
 
 void Dialogs::setTestMode(bool on) {

@@ -3,6 +3,7 @@
 #include "model/Prompt.h"
 
 #include <optional>
+#include <QDate>
 #include <QList>
 #include <QString>
 
@@ -25,6 +26,11 @@ struct InputRequest {
     QString text; // the answer filled in beforehand
 };
 
+// A date picker's answer: a day, or no due date at all.
+struct DateChoice {
+    std::optional<QDate> day; // none: "No Due Date"
+};
+
 // Every message box, file dialog and input box of the program goes through here. A test turns
 // on test mode and queues the answers; nothing modal is ever shown then, and every request is
 // kept for the test to check. A question nobody answered is counted and answered Cancel (or No).
@@ -35,12 +41,17 @@ public:
     static std::optional<QString> fileName(QWidget* parent, const FileDialogRequest& request);
     // The text entered, or nullopt when the box was cancelled.
     static std::optional<QString> input(QWidget* parent, const InputRequest& request);
+    // A day picked on a month calendar (starting at shown), "No Due Date", or nullopt when the
+    // picker was cancelled.
+    static std::optional<DateChoice> date(QWidget* parent, const QString& title, const QDate& shown);
 
     // ---- for tests ----
     static void setTestMode(bool on); // also forgets answers and requests
     static void setNextAnswer(PromptAnswer answer);
     static void setNextFileName(std::optional<QString> name);
     static void setNextInput(std::optional<QString> text);
+    static void setNextDate(std::optional<DateChoice> choice);
+    static QList<QDate> dateRequests(); // the day each picker started at
     static QList<PromptMessage> messages();
     static QList<FileDialogRequest> fileRequests();
     static QList<InputRequest> inputRequests();

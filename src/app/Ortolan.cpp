@@ -300,6 +300,7 @@ void Ortolan::createMenus() {
     addItem(insert, QStringLiteral("MENU_RemoveCalDate"), QStringLiteral("Remove Calendar Date"), {}, false);
     addItem(insert, QStringLiteral("MENU_DASH_3"), QStringLiteral("-"), {}, false);
     addItem(insert, QStringLiteral("MENU_ASSIGN_CALENDAR_DATE"), QStringLiteral("Assign Calendar Date"), {}, false);
+    addItem(insert, QStringLiteral("MENU_SetDueDate"), QStringLiteral("Set Due Date..."));
     addItem(insert, QStringLiteral("MENU_DASH_030"), QStringLiteral("-"), {}, false);
     addItem(insert, QStringLiteral("MENU_AddCategory"), QStringLiteral("Add Category"), {}, true);
 

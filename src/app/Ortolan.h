@@ -145,6 +145,7 @@ public:
     void ChangeCalFontSize(int Size);
     void MENU_ASSIGN_CALENDAR_DATE_Click();
     void MENU_RemoveCalDate_Click();
+    void MENU_SetDueDate_Click();
     void createCalendar();         // the manager and its grid, in CalendarControls
     void placeCalendarGrid();      // the grid over the tree's rectangle
     void listDueDatesOnCalendar(); // after a load: every task with a due date on its day

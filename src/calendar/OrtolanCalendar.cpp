@@ -8,6 +8,7 @@
 #include "calendar/CalendarManager.h"
 #include "model/DueDate.h"
 #include "model/TaskHandler.h"
+#include "settings/Clock.h"
 #include "views/TaskTreeView.h"
 #include <algorithm>
 
@@ -73,6 +74,7 @@ void Ortolan::connectCalendarCommands() {
             &Ortolan::MENU_ASSIGN_CALENDAR_DATE_Click);
     connect(action(QStringLiteral("MENU_RemoveCalDate")), &QAction::triggered, this,
             &Ortolan::MENU_RemoveCalDate_Click);
+    connect(action(QStringLiteral("MENU_SetDueDate")), &QAction::triggered, this, &Ortolan::MENU_SetDueDate_Click);
     new TabStripGeometryFilter(this, TabStrip);
 }
 
@@ -183,6 +185,25 @@ void Ortolan::followEditedTask(const QString&, const TaskFields& before, const T
         return;
     CalMan->removeTaskLine(before.due, before.name);
     CalMan->addTaskLine(after.due, after.name);
+}
+
+// A date picker for the selected task: a day is given as a double-click on the calendar gives
+// it, "No Due Date" as Remove Calendar Date takes it away; either is one step of the history.
+void Ortolan::MENU_SetDueDate_Click() {
+    const TreeNode* node = tree_.SelectedItem();
+    const Task* task = node ? doc_->taskH().getTask(node->Key()) : nullptr;
+    if (!task)
+        return;
+    const QDate shown = hasDueDate(task->DateDue) ? task->DateDue.date() : Clock::now().date();
+    const auto choice = Dialogs::date(this, QStringLiteral("Set Due Date"), shown);
+    if (!choice)
+        return;
+    if (!choice->day) {
+        MENU_RemoveCalDate_Click();
+        return;
+    }
+    const QDate day = *choice->day;
+    CalendarGrid_DblClick(day.year(), day.month() - 1, day.day(), QString());
 }
 
 void Ortolan::listDueDatesOnCalendar() {
