@@ -163,6 +163,35 @@ private slots:
         QCOMPARE(l.o->xml().fileContents(), before);
     }
 
+    void shouldOpenWhereAndAsLargeAsItWasLeft_data() {
+        QTest::addColumn<QPoint>("at");
+        QTest::addColumn<bool>("kept"); // the place is on a screen
+        QTest::newRow("on the screen") << QPoint(40, 30) << true;
+        QTest::newRow("on a screen no longer there") << QPoint(9000, 7000) << false;
+    }
+    void shouldOpenWhereAndAsLargeAsItWasLeft() {
+        QFETCH(QPoint, at);
+        QFETCH(bool, kept);
+        // given a window made larger and moved, then closed with Ctrl+Q
+        test::Window w;
+        Ortolan& first = w.start();
+        const QSize designed = first.size();
+        const int treeHeight = first.Tree->height();
+        first.setGeometry(QRect(at, designed + QSize(120, 90)));
+        QTest::keyClick(first.Tree, Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!first.isVisible());
+        QCOMPARE(readSetting("windowWidth").toInt(), designed.width() + 120);
+        // when the program starts again
+        w.window.reset();
+        Ortolan& again = w.start();
+        // then it is where and as large as it was left, laid out for that size; or as designed
+        QCOMPARE(again.size(), kept ? designed + QSize(120, 90) : designed);
+        if (kept) {
+            QCOMPARE(again.geometry().topLeft(), at);
+            QCOMPARE(again.Tree->height(), treeHeight + 90);
+        }
+    }
+
     void shouldStartTheFileDialogsWhereTheListIs_data() {
         QTest::addColumn<bool>("named"); // a list with a file, or a new one
         QTest::newRow("the open list's file") << true;

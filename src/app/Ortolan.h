@@ -241,6 +241,7 @@ private:
     void initEmptyList();
     void loadOutlookStage();
     void unload();
+    void restoreWindowPlace();
     // Backups warn through this; not again and again when the data folder is known read-only.
     Prompt* backupPrompt();
 

@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QListWidget>
+#include <QScreen>
 #include <QTabWidget>
 
 namespace ortolan {
@@ -63,6 +65,7 @@ void Ortolan::startUp() {
     Tree->setEnabled(false);
     Form_Resize();
     show();
+    restoreWindowPlace(); // laid out from the design size, the layout follows as after a resize
 
     writeLog(QStringLiteral("Form shown, loading XML manager..."));
     doc_->renew();
@@ -189,7 +192,39 @@ void Ortolan::closeEvent(QCloseEvent* event) {
     unload();
 }
 
+namespace {
+const char* const kPlaceKeys[] = {"windowLeft", "windowTop", "windowWidth", "windowHeight"};
+} // namespace
+
+// Where and how large the window was left, when that is on a screen that exists now.
+void Ortolan::restoreWindowPlace() {
+    int values[4];
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = readSetting(QLatin1String(kPlaceKeys[i])).toInt(&ok);
+        if (!ok)
+            return; // never kept, or not a number: the window stays where it opened
+    }
+    const QRect place(values[0], values[1], values[2], values[3]);
+    if (place.width() < minimumWidth() || place.height() < minimumHeight())
+        return;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().contains(place.center())) {
+            setGeometry(place);
+            break;
+        }
+    }
+    if (readSetting(QStringLiteral("windowMaximized")) == QLatin1String("True"))
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
 void Ortolan::unload() {
+    // The window's place and size, as they were before it was maximized.
+    const QRect place = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const int values[4] = {place.x(), place.y(), place.width(), place.height()};
+    for (int i = 0; i < 4; ++i)
+        writeSetting(QLatin1String(kPlaceKeys[i]), QString::number(values[i]));
+    writeSetting(QStringLiteral("windowMaximized"), isMaximized());
     QString open = readSetting(QStringLiteral("filesOpen"));
     open.remove(QLatin1Char(',') + doc_->currentFileName());
     writeSetting(QStringLiteral("filesOpen"), open);
