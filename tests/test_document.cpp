@@ -14,7 +14,6 @@
 
 #include <memory>
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace ortolan;
@@ -78,34 +77,11 @@ struct Opened {
             children << branch(c);
         return node->Text() + (children.isEmpty() ? QString() : '(' + children.join(',') + ')');
     }
-    // A task added under parent, as the window adds one.
+    // A task added under parent, and a branch taken out, as the window's commands do.
     void add(const QString& parentKey, const QString& name) {
-        auto record = std::make_unique<Task>();
-        record->ID = doc.taskH().getNewTaskID();
-        record->TaskName = name;
-        record->Status = kStatusIncomplete;
-        const QString key = record->ID;
-        doc.taskH().addTask(std::move(record));
-        TreeNode* node = doc.tree().Add(doc.node(parentKey), key, name, 2);
-        ReCalcTree(doc.tree(), doc.taskH());
-        doc.push(new BranchCommand(doc, node, true, QStringLiteral("New Task")));
+        ListEdits(doc).insertTasks(parentKey, {{name, {}, {}, 0, kStatusIncomplete, {}, 2, -1}}, "New Task");
     }
-    // A task taken out with everything below it, as Delete and Cut take it.
-    void remove(const QString& key) {
-        TreeNode* node = doc.node(key);
-        auto* step = new BranchCommand(doc, node, false, QStringLiteral("Cut"));
-        std::vector<const TreeNode*> doomed{node};
-        for (size_t i = 0; i < doomed.size(); ++i)
-            for (const TreeNode* c = doomed[i]->Child(); c; c = c->Next())
-                doomed.push_back(c);
-        for (const TreeNode* gone : doomed) {
-            Task* record = doc.task(gone->Key());
-            doc.taskH().deleteTask(record);
-        }
-        doc.tree().Remove(node);
-        ReCalcTree(doc.tree(), doc.taskH());
-        doc.push(step);
-    }
+    void remove(const QString& key) { QVERIFY(ListEdits(doc).cutTask(key).changed); }
     // A task moved to a row of another parent (or of its own), as the moves and drops do.
     bool move(const QString& key, const QString& parentKey, int row) {
         TreeNode* node = doc.node(key);
@@ -337,23 +313,6 @@ private slots:
         o.doc.history().undo();
         o.doc.history().undo();
         QCOMPARE(o.file(), before);
-    }
-
-    void shouldTellTheWindowWhatEachStepChanged() {
-        Opened o;
-        QSignalSpy edited(&o.doc, &TaskDocument::taskEdited);
-        QSignalSpy applied(&o.doc, &TaskDocument::stepApplied);
-        const QString call = o.key("Call");
-        o.edit(call, [](TaskFields& f) { f.due = makeDueDate(QDate(2027, 3, 1)); }, kColourDarkRed);
-        o.doc.history().undo();
-        QCOMPARE(edited.size(), 2);
-        const auto before = edited.last().at(1).value<TaskFields>();
-        const auto after = edited.last().at(2).value<TaskFields>();
-        QCOMPARE(before.due, makeDueDate(QDate(2027, 3, 1)));
-        QCOMPARE(after.due, makeDueDate(QDate(2026, 12, 5)));
-        QCOMPARE(applied.size(), 2);
-        QCOMPARE(applied.last().at(0).toString(), call);
-        QVERIFY(!o.doc.applying());
     }
 
     void shouldUndoAndRedoTwoThousandRandomEditsExactly() {

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QMainWindow>
+#include <QScopedValueRollback>
 #include <QStringList>
 
 class QAction;
@@ -131,7 +132,6 @@ public:
 
 private:
     bool treeDragActive_ = false; // from the start of a drag in the tree until a drop is handled
-    bool moveUpFailed_ = false;   // moveUpNode met a node it could not move
 
 public:
     // ---- calendar (calendar/OrtolanCalendar.cpp) ----
@@ -254,6 +254,12 @@ private:
     void connectClipboardCommands();
     bool removeTaskBranch(TreeNode* node, bool cut); // true when it went
     void addSubtask(const QString& caption);
+    // Runs a change of the user's own, which the window follows by itself (the history's replays
+    // it follows through showStepApplied).
+    template <typename Change> auto byHand(Change&& change) {
+        const QScopedValueRollback<bool> mine(editingByHand_, true);
+        return change();
+    }
     // Shows what an edit of the list had to say, in order.
     void tell(const QList<PromptMessage>& said);
     void markSelected(const QString& status, NodeColour colour);

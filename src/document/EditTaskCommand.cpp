@@ -25,7 +25,6 @@ void EditTaskCommand::apply(const TaskFields& from, const TaskFields& to, NodeCo
     Task* task = document_.task(key_);
     if (!node || !task)
         return;
-    document_.beginApply();
     to.applyTo(*task);
     if (to.icon != from.icon)
         node->setImage(to.icon >= 1 && to.icon <= XMLManager::kPictureCount ? to.icon : 2);

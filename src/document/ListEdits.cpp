@@ -52,7 +52,7 @@ ListEdits::Result ListEdits::cutTask(const QString& key) {
 }
 
 ListEdits::Result ListEdits::removeBranch(const QString& key, const QString& caption) {
-    document_.push(new BranchCommand(document_, document_.node(key), false, caption, false));
+    document_.push(new BranchCommand(document_, document_.node(key), caption));
     return {true, {}};
 }
 

@@ -8,9 +8,8 @@
 
 namespace ortolan {
 
-BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption,
-                             bool alreadyDone)
-    : DocumentCommand(caption, alreadyDone), document_(document), inserted_(inserted) {
+BranchCommand::BranchCommand(TaskDocument& document, const TreeNode* node, const QString& caption)
+    : DocumentCommand(caption), document_(document), inserted_(false) {
     const TreeNode* parent = node->Parent();
     parentKey_ = parent ? parent->Key() : QString();
     row_ = node->row();
@@ -45,8 +44,6 @@ QStringList BranchCommand::keys() const {
 }
 
 void BranchCommand::redo() {
-    if (skipFirstRedo())
-        return;
     inserted_ ? put() : take();
 }
 
@@ -58,7 +55,6 @@ void BranchCommand::put() {
     TreeNode* parent = document_.node(parentKey_);
     if (!parent)
         return;
-    document_.beginApply();
     std::vector<TreeNode*> made;
     made.reserve(branch_.size());
     for (Entry& e : branch_) {
@@ -88,7 +84,6 @@ void BranchCommand::take() {
     TreeNode* node = document_.node(branch_.front().key);
     if (!node)
         return;
-    document_.beginApply();
     for (const Entry& e : branch_) {
         if (Task* record = document_.task(e.key)) {
             emit document_.taskEdited(e.key, TaskFields::of(*record), TaskFields{});
@@ -137,7 +132,6 @@ void MoveCommand::undo() {
 }
 
 void MoveCommand::apply(const Orders& orders) {
-    document_.beginApply();
     for (const auto& [parentKey, children] : orders) {
         TreeNode* parent = document_.node(parentKey);
         for (int row = 0; parent && row < children.size(); ++row)

@@ -13,11 +13,8 @@ namespace ortolan {
 // expanded state, in order) with its place, so either way it comes back exactly.
 class BranchCommand : public DocumentCommand {
 public:
-    // The branch under node as it is now. inserted: it is in its place, and undo takes it out;
-    // otherwise it is to be taken out, and undo puts it back. alreadyDone: the caller has put it
-    // there or will take it out itself; else the first redo takes it out.
-    BranchCommand(TaskDocument& document, const TreeNode* node, bool inserted, const QString& caption,
-                  bool alreadyDone = true);
+    // The branch under node as it is now, taken out by the first redo and put back by undo.
+    BranchCommand(TaskDocument& document, const TreeNode* node, const QString& caption);
 
     struct Entry {
         QString key;

@@ -72,9 +72,4 @@ Task* TaskDocument::task(const QString& key) const {
     return taskH_->getTask(key);
 }
 
-void TaskDocument::endApply(const QString& concerned) {
-    applying_ = false;
-    emit stepApplied(concerned);
-}
-
 } // namespace ortolan

@@ -61,16 +61,12 @@ public:
     QUndoStack& history() { return history_; }
     // Does the command and keeps it for undo.
     void push(QUndoCommand* command);
-    // Whether a command is being done, undone or redone from the history right now.
-    bool applying() const { return applying_; }
 
     // For the commands: the task's node and record by key (null when gone).
     TreeNode* node(const QString& key) const { return tree_.Item(key); }
     Task* task(const QString& key) const;
-    // Each command marks its work with these, so the window can tell a step done by the user's
-    // own command from one the history replays.
-    void beginApply() { applying_ = true; }
-    void endApply(const QString& concerned);
+    // Each command reports its step when done, naming the task it concerns.
+    void endApply(const QString& concerned) { emit stepApplied(concerned); }
 
 signals:
     // A task's fields changed through the history: the window follows with what it shows of
@@ -86,7 +82,6 @@ private:
     QString currentFileName_;
     QUndoStack history_;
     bool changedOutsideHistory_ = false;
-    bool applying_ = false;
 };
 
 } // namespace ortolan

@@ -63,11 +63,11 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
 // A new task under the parent, as one step of the history; its key.
 QString Ortolan::newTask(const QString& parentKey, const QString& name, const QString& status, const QDateTime& due,
                          const QString& caption, bool changesFile) {
-    editingByHand_ = true;
-    const QStringList keys =
-        ListEdits(*doc_).insertTasks(parentKey, {{name, {}, {}, 0, status, due, 2, -1}}, caption, changesFile);
-    editingByHand_ = false;
-    return keys.value(0);
+    return byHand([&] {
+               return ListEdits(*doc_).insertTasks(parentKey, {{name, {}, {}, 0, status, due, 2, -1}}, caption,
+                                                   changesFile);
+           })
+        .value(0);
 }
 
 } // namespace ortolan

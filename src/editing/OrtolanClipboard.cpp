@@ -56,9 +56,9 @@ void Ortolan::MENU_INSERT_Delete_Click() {
 // document.
 bool Ortolan::removeTaskBranch(TreeNode* node, bool cut) {
     const QString select = keyToSelectAfterRemoving(node);
-    editingByHand_ = true;
-    const ListEdits::Result removed = cut ? ListEdits(*doc_).cutTask(node->Key()) : ListEdits(*doc_).deleteTask(node->Key());
-    editingByHand_ = false;
+    ListEdits edits(*doc_);
+    const ListEdits::Result removed =
+        byHand([&] { return cut ? edits.cutTask(node->Key()) : edits.deleteTask(node->Key()); });
     tell(removed.said);
     if (removed.changed && !select.isEmpty())
         tree_.setSelectedItem(tree_.Item(select));
@@ -88,10 +88,8 @@ void Ortolan::MENU_Paste_Click() {
         return;
     // One step, however many tasks the clipboard held; formulas are worked out, the tasks
     // coloured, and the calendar lists their due dates (see followEditedTask).
-    editingByHand_ = true;
     // The selection stays; what was pasted shows below it.
-    ListEdits(*doc_).insertTasks(target->Key(), *tasks, QStringLiteral("Paste"), true, true);
-    editingByHand_ = false;
+    byHand([&] { return ListEdits(*doc_).insertTasks(target->Key(), *tasks, QStringLiteral("Paste"), true, true); });
 }
 
 } // namespace ortolan

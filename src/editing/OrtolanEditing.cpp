@@ -181,9 +181,9 @@ void Ortolan::editTask(TreeNode* node, const TaskFields& after, const QString& c
     const TaskFields before = TaskFields::of(*task);
     if (before == after && node->ForeColor() == colour)
         return;
-    editingByHand_ = true;
-    doc_->push(new EditTaskCommand(*doc_, node->Key(), before, after, caption, node->ForeColor(), colour, visit));
-    editingByHand_ = false;
+    byHand([&] {
+        doc_->push(new EditTaskCommand(*doc_, node->Key(), before, after, caption, node->ForeColor(), colour, visit));
+    });
 }
 
 // Whatever changed the text (typing, pasting with the mouse, a drop), the task has changed.

@@ -37,10 +37,8 @@ void Ortolan::connectMovingCommands() {
 void Ortolan::moveUpNode(int origkey, int thekey, bool* ThisNodeIsFirst) {
     Q_UNUSED(ThisNodeIsFirst) // callers set it, nothing has ever needed to read it
     QList<PromptMessage> said;
-    if (!ListEdits(*doc_).moveUpSteps(origkey, thekey, said))
-        moveUpFailed_ = true;
-    for (const PromptMessage& m : said)
-        Dialogs::message(this, m);
+    ListEdits(*doc_).moveUpSteps(origkey, thekey, said);
+    tell(said);
 }
 
 void Ortolan::tell(const QList<PromptMessage>& said) {
@@ -63,10 +61,9 @@ void Ortolan::moveSelected(bool up) {
         Dialogs::message(this, {up ? kCannotMoveUp : kCannotMoveDown});
         return;
     }
-    editingByHand_ = true;
     ListEdits edits(*doc_);
-    const ListEdits::Result moved = up ? edits.moveUp(selected->Key()) : edits.moveDown(selected->Key());
-    editingByHand_ = false;
+    const ListEdits::Result moved =
+        byHand([&] { return up ? edits.moveUp(selected->Key()) : edits.moveDown(selected->Key()); });
     tell(moved.said);
     if (moved.changed)
         Tree->setFocus();
@@ -100,9 +97,7 @@ void Ortolan::Tree_OLEDragDrop(const QString& key, const QPoint& at) {
     treeDragActive_ = false;
     if (!tree_.Item(key))
         return; // a drag from elsewhere carrying text that names no task of this list
-    editingByHand_ = true;
-    const ListEdits::Result dropped = ListEdits(*doc_).drop(key, target->Key());
-    editingByHand_ = false;
+    const ListEdits::Result dropped = byHand([&] { return ListEdits(*doc_).drop(key, target->Key()); });
     tell(dropped.said);
 }
 

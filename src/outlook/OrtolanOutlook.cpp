@@ -117,10 +117,8 @@ void Ortolan::importOutlookTasks() {
     imported.push_back({kImportedTasks, {}, {}, 0, kStatusIncomplete, {}, 2, -1});
     for (const QString& name : items->tasks)
         imported.push_back({name, {}, {}, 0, kStatusIncomplete, {}, 2, 0});
-    editingByHand_ = true;
     const QStringList keys =
-        ListEdits(*doc_).insertTasks(kRootID, imported, QStringLiteral("Import Tasks"), false);
-    editingByHand_ = false;
+        byHand([&] { return ListEdits(*doc_).insertTasks(kRootID, imported, QStringLiteral("Import Tasks"), false); });
     tree_.setSelectedItem(tree_.Item(keys.last()));
 }
 
