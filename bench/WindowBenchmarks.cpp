@@ -15,6 +15,7 @@
 #include "model/TaskTree.h"
 #include "settings/DataFolder.h"
 #include "settings/OTLFunctions.h"
+#include "views/FindBar.h"
 #include "views/TaskTreeView.h"
 
 #include <benchmark/benchmark.h>
@@ -23,7 +24,10 @@
 #include <memory>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -306,6 +310,60 @@ void BM_ThousandUndoSteps(benchmark::State& state) {
     window->document().history().clear();
 }
 
+// A key typed into the find bar, as the keyboard sends it, and the tree laid out and drawn.
+void typeIntoFindBar(Ortolan& window, Qt::Key key, const QString& text) {
+    QLineEdit* box = window.findBar()->textBox();
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(box, &release);
+    QApplication::processEvents();
+}
+
+// One keystroke in the find bar: "item 12" typed a key at a time, then taken back a key at a
+// time, so the filter narrows and widens in turn. The texts of the tasks are folded already.
+void BM_FindKeystroke(benchmark::State& state) {
+    Ortolan* window = sharedWindow(state);
+    if (!window)
+        return;
+    window->MENU_Find();
+    const QString word = QStringLiteral("item 12");
+    int step = 0;
+    for (auto _ : state) {
+        const int at = step++ % (2 * int(word.size()));
+        if (at < word.size())
+            typeIntoFindBar(*window, Qt::Key(word[at].toUpper().unicode()), word.mid(at, 1));
+        else
+            typeIntoFindBar(*window, Qt::Key_Backspace, QString());
+    }
+    window->closeFind();
+    QApplication::processEvents();
+}
+
+// Opening the find bar the first time after a list opens, when every task's text is folded,
+// and the first keystroke after that.
+void BM_FindFirstOpen(benchmark::State& state) {
+    const SampleFile& file = SampleStore::instance().file(int(state.range(0)), shapeArg(state));
+    state.SetLabel(shapeName(shapeArg(state)));
+    double firstKey = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto window = openWindow(file);
+        state.ResumeTiming();
+        window->MENU_Find();
+        QApplication::processEvents();
+        state.PauseTiming();
+        QElapsedTimer key;
+        key.start();
+        typeIntoFindBar(*window, Qt::Key_I, QStringLiteral("i"));
+        firstKey += double(key.nsecsElapsed()) / 1e6;
+        window.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["first_key_ms"] = firstKey / double(state.iterations());
+}
+
 void windowSizes(benchmark::internal::Benchmark* b) {
     for (int size : {10000, 100000})
         for (int shape : {0, 1})
@@ -324,6 +382,8 @@ BENCHMARK(BM_FinishLabelEdit)->Apply(windowSizes)->Iterations(10);
 BENCHMARK(BM_EditWithUndoStep)->Apply(windowSizes)->Iterations(10);
 BENCHMARK(BM_UndoRedo)->Apply(windowSizes)->Iterations(10);
 BENCHMARK(BM_UndoRedoCutOfABranch)->Apply(windowSizes)->Iterations(3);
+BENCHMARK(BM_FindKeystroke)->Apply(windowSizes)->Iterations(28);
+BENCHMARK(BM_FindFirstOpen)->Args({100000, 0})->Args({100000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_ThousandUndoSteps)->Args({100000, 0})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 BENCHMARK(BM_ImportCalendarTasks)->Arg(10000)->Arg(20000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_MoveUpLastSibling)->Args({10000, 1})->Args({100000, 1})->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);

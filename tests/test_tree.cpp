@@ -1,4 +1,5 @@
 #include "model/TaskTree.h"
+#include "views/TaskFinder.h"
 
 #include <QMap>
 #include <QRandomGenerator>
@@ -98,6 +99,25 @@ private:
 class TestTree : public QObject {
     Q_OBJECT
 private slots:
+    void shouldFindTextWhateverItsCaseAndAccents_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("found");
+        QTest::newRow("accent stored") << QString::fromUtf8("Café") << "cafe" << true;
+        QTest::newRow("accent typed") << "Resume" << QString::fromUtf8("RÉSUMÉ") << true;
+        QTest::newRow("sharp s") << QString::fromUtf8("Straße") << "STRASSE" << true;
+        QTest::newRow("ligature") << QString::fromUtf8("\uFB01le") << "file" << true;
+        QTest::newRow("Greek capitals") << QString::fromUtf8("ΆΝΘΡΩΠΟΣ") << QString::fromUtf8("άνθρωπος") << true;
+        QTest::newRow("another letter") << QString::fromUtf8("Café") << "cafa" << false;
+        QTest::newRow("emoji kept") << QString::fromUtf8("Party 🎉 now") << QString::fromUtf8("🎉") << true;
+    }
+    void shouldFindTextWhateverItsCaseAndAccents() {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, found);
+        QCOMPARE(foldedForFind(stored).contains(foldedForFind(typed)), found);
+    }
+
     void shouldAddChildrenLastAndNumberNodesInOrderOfAddition() {
         TaskTree tree;
         tree.AddTopLevel("Root", "My Tasks", 1);

@@ -206,6 +206,8 @@ private slots:
             {"MENU_Cut", "Cut", "Ctrl+X", false},
             {"MENU_Paste", "P&aste", "Ctrl+V", false},
             {"MENU_RENAME", "Rename", "Ctrl+R", false},
+            {"MENU_DASH_Find", "", "", false},
+            {"MENU_Find", "Find...", "Ctrl+Shift+F", false},
             {"MENU_INSERT", "Insert", "", false},
             {"MENU_NewTask", "New &Task", "Ctrl+T", false},
             {"MENU_AddSubtask", "Add Sub-task", "Ctrl+A", false},

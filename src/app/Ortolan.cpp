@@ -5,6 +5,7 @@
 #include "file/XMLManager.h"
 #include "model/TaskHandler.h"
 #include "settings/Sound.h"
+#include "views/FindBar.h"
 #include "views/Pictures.h"
 #include "views/TaskTreeView.h"
 #include "WrappingButton.h"
@@ -278,6 +279,9 @@ void Ortolan::createMenus() {
     addItem(edit, QStringLiteral("MENU_Cut"), QStringLiteral("Cut"));
     addItem(edit, QStringLiteral("MENU_Paste"), QStringLiteral("P&aste"));
     addItem(edit, QStringLiteral("MENU_RENAME"), QStringLiteral("Rename"), QKeySequence(QStringLiteral("Ctrl+R")));
+    addItem(edit, QStringLiteral("MENU_DASH_Find"), QStringLiteral("-"));
+    // Ctrl+F marks a task completed.
+    addItem(edit, QStringLiteral("MENU_Find"), QStringLiteral("Find..."), QKeySequence(QStringLiteral("Ctrl+Shift+F")));
 
     QMenu* insert = addSubmenu(nullptr, QStringLiteral("MENU_INSERT"), QStringLiteral("Insert"));
     addItem(insert, QStringLiteral("MENU_NewTask"), QStringLiteral("New &Task"),
@@ -358,6 +362,7 @@ void Ortolan::connectCommands() {
     connectCalendarCommands();
     connectListViewCommands();
     connectCategoryCommands();
+    connectFindCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
     connect(&tree_, &TaskTree::selectionChanged, this, [this] {
         ++descriptionVisit_;
@@ -379,6 +384,13 @@ void Ortolan::placeControls() {
 
     putRect(TabStrip, geometry_.tabStrip);
     putRect(Tree, geometry_.tree);
+    if (findShown()) {
+        // The find bar takes the bottom of the tree's rectangle.
+        const QRect treeRect = Tree->geometry();
+        const int barHeight = std::min(findBar_->sizeHint().height(), treeRect.height());
+        findBar_->setGeometry(treeRect.left(), treeRect.bottom() + 1 - barHeight, treeRect.width(), barHeight);
+        Tree->setGeometry(treeRect.adjusted(0, 0, 0, -barHeight));
+    }
     putRect(ListView, geometry_.listView);
     putRect(RightFrame, geometry_.rightFrame);
     putRect(ProgressBar, geometry_.progressBar);

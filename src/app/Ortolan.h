@@ -4,6 +4,7 @@
 #include "model/Prompt.h"
 #include "model/TaskTree.h"
 #include "views/Layout.h"
+#include "views/TaskFinder.h"
 
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 #include <QMainWindow>
 #include <QScopedValueRollback>
 #include <QStringList>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -26,6 +28,7 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTextEdit;
+class QTimer;
 
 namespace ortolan {
 
@@ -183,6 +186,15 @@ public:
     void MENU_FTPopen();
     class FTPdialog* ftpDialog(); // made on first use, a child of the window
 
+    // ---- finding tasks (views/OrtolanFind.cpp) ----
+    // Opens the find bar over the bottom of the tree; typing filters the tree to the matches.
+    void MENU_Find();
+    void findStep(bool forward); // the next or previous match (Enter, F3, Shift+F3)
+    // Closes the bar: every task shown again, opened and closed as before, the last match selected.
+    void closeFind();
+    bool findShown() const;
+    class FindBar* findBar() const { return findBar_; }
+
     // ---- preferences ----
     void MENU_Settings();
     void MENU_DisableClickToRename();
@@ -275,6 +287,12 @@ private:
     void connectCalendarCommands();
     void connectListViewCommands();
     void connectCategoryCommands();
+    void connectFindCommands();
+    // The tree filtered anew to the find bar's text; toMatch moves the selection to the first
+    // match from it when it is on none.
+    void refilter(bool toMatch);
+    void revealSelected(); // the selected task shown, though the filter may leave it out
+    void showFindCount();
     // The calendar source, asking for an iCalendar file when none is set; empty when cancelled.
     QString calendarSource(bool mayAsk);
 
@@ -347,6 +365,14 @@ private:
     class CategoriesForm* categoriesForm_ = nullptr; // a child window, gone with this one
 
     class FTPdialog* ftpDialog_ = nullptr; // a child window, gone with this one
+
+    // finding
+    class FindBar* findBar_ = nullptr;
+    std::unique_ptr<TaskFinder> finder_;
+    std::vector<TreeNode*> found_;        // the matches, in tree order
+    QHash<QString, bool> expandedBeforeFind_; // by key, when the bar opened
+    QTimer* findRefresh_ = nullptr;           // filters again once a change of the tree is done
+    const TreeNode* revealed_ = nullptr;      // a task shown only because it was selected; never read
 
     // calendar
     QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid

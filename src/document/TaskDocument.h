@@ -43,6 +43,7 @@ public:
     TaskTree& tree() { return tree_; }
     const TaskTree& tree() const { return tree_; }
     TaskHandler& taskH() { return *taskH_; }
+    const TaskHandler& taskH() const { return *taskH_; }
     XMLManager& xml() { return *xml_; }
 
     const QString& currentFileName() const { return currentFileName_; }

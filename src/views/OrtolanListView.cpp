@@ -33,6 +33,7 @@ void Ortolan::connectListViewCommands() {
 }
 
 void Ortolan::ViewAsList_Click() {
+    closeFind(); // the list covers the tree the bar filters
     listToggleCount_ = qint16((listToggleCount_ + 1) % 2);
     if (listToggleCount_ == 0) {
         ListView->hide();

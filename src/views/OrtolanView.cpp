@@ -53,6 +53,7 @@ void Ortolan::changeEvent(QEvent* event) {
 
 void Ortolan::TabStrip_Click() {
     const bool slowMotion = booleanFromText(readSetting(QStringLiteral("doSlowMoEffects"))).value_or(false);
+    closeFind(); // the find bar filters the tree as the tab it was opened on shows it
     CalendarControls->hide();
     const QString caption = TabStrip->tabText(TabStrip->currentIndex());
     if (caption == QLatin1String("Calendar")) {

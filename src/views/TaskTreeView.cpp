@@ -71,6 +71,34 @@ void TaskTreeView::showTree() {
     showSelection(tree_->SelectedItem());
 }
 
+void TaskTreeView::showFound(const std::vector<TaskFinder::Row>& rows) {
+    // Each hidden row lays the view out again; done once, when next needed.
+    scheduleDelayedItemsLayout();
+    for (const TaskFinder::Row& r : rows) {
+        const QModelIndex index = model_->indexFromNode(r.node);
+        const QModelIndex parent = index.parent();
+        if (isRowHidden(index.row(), parent) == r.shown)
+            setRowHidden(index.row(), parent, !r.shown);
+    }
+}
+
+void TaskTreeView::reveal(const TreeNode* node) {
+    for (; node; node = node->Parent()) {
+        const QModelIndex index = model_->indexFromNode(node);
+        if (isRowHidden(index.row(), index.parent()))
+            setRowHidden(index.row(), index.parent(), false);
+    }
+}
+
+void TaskTreeView::showAllRows() {
+    scheduleDelayedItemsLayout();
+    for (int i = 1; i <= tree_->Count(); ++i) {
+        const QModelIndex index = model_->indexFromNode(tree_->Item(i));
+        if (isRowHidden(index.row(), index.parent()))
+            setRowHidden(index.row(), index.parent(), false);
+    }
+}
+
 void TaskTreeView::takeExpanded(const QModelIndex& index, bool expanded) {
     TreeNode* node = model_->nodeFromIndex(index);
     if (!node)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "views/TaskFinder.h"
 #include "views/TaskTreeModel.h"
 
 #include <functional>
@@ -48,6 +49,12 @@ public:
 
     // Stores what the open label editor holds, as pressing Enter would, and closes it.
     void commitLabelEdit();
+    // A search's rows: those it leaves out are hidden, the rest shown.
+    void showFound(const std::vector<TaskFinder::Row>& rows);
+    // Shows a node and its ancestors, whatever a search left out.
+    void reveal(const TreeNode* node);
+    void showAllRows();
+
     // Whether a point of the viewport lies on the text of the node there.
     bool isOnLabel(const QPoint& at) const;
 
