@@ -6,6 +6,9 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,6 +26,8 @@ struct TestState {
     QList<InputRequest> inputRequests;
     QList<std::optional<DateChoice>> dates;
     QList<QDate> dateRequests;
+    QList<std::optional<PrintChoice>> prints;
+    QList<PrintRequest> printRequests;
     int unanswered = 0;
 };
 
@@ -171,6 +176,58 @@ std::optional<DateChoice> Dialogs::date(QWidget* parent, const QString& title, c
     if (picker.exec() != QDialog::Accepted)
         return std::nullopt;
     return noDate ? DateChoice{} : DateChoice{calendar->selectedDate()};
+}
+
+namespace {
+
+// The next queued print choice, put into the printer; false when none is queued or it cancels.
+bool takePrintChoice(QPrinter& printer) {
+    TestState& t = test();
+    if (t.prints.isEmpty()) {
+        ++t.unanswered;
+        return false;
+    }
+    const std::optional<PrintChoice> choice = t.prints.takeFirst();
+    if (!choice)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(choice->pdfFile);
+    printer.setPrintRange(choice->selection ? QPrinter::Selection : QPrinter::AllPages);
+    return true;
+}
+
+} // namespace
+
+bool Dialogs::print(QWidget* parent, QPrinter& printer, bool selectionOffered) {
+    TestState& t = test();
+    if (t.on) {
+        t.printRequests << PrintRequest{false, selectionOffered};
+        return takePrintChoice(printer);
+    }
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, selectionOffered);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void Dialogs::preview(QWidget* parent, QPrinter& printer, const std::function<void(QPrinter*)>& paint) {
+    TestState& t = test();
+    if (t.on) {
+        t.printRequests << PrintRequest{true, false};
+        if (takePrintChoice(printer))
+            paint(&printer);
+        return;
+    }
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&](QPrinter* p) { paint(p); });
+    dialog.exec();
+}
+
+void Dialogs::setNextPrint(std::optional<PrintChoice> choice) {
+    test().prints << std::move(choice);
+}
+
+QList<PrintRequest> Dialogs::printRequests() {
+    return test().printRequests;
 }
 
 void Dialogs::setNextDate(std::optional<DateChoice> choice) {

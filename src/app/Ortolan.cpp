@@ -242,6 +242,16 @@ void Ortolan::createMenus() {
     addItem(file, QStringLiteral("MENU_SaveACopyAs"), QStringLiteral("Save A &Copy As.."));
     addItem(file, QStringLiteral("MENU_OPEN_FOLDER"), QStringLiteral("Open Containing &Folder"),
             QKeySequence(QStringLiteral("Ctrl+E")));
+    addItem(file, QStringLiteral("MENU_DASH_Exchange"), QStringLiteral("-"));
+    addItem(file, QStringLiteral("MENU_Import"), QStringLiteral("Import..."));
+    QMenu* exports = addSubmenu(file, QStringLiteral("MENU_Export"), QStringLiteral("Export"));
+    addItem(exports, QStringLiteral("MENU_ExportICalendar"), QStringLiteral("iCalendar (.ics)..."));
+    addItem(exports, QStringLiteral("MENU_ExportOpml"), QStringLiteral("OPML (.opml)..."));
+    addItem(exports, QStringLiteral("MENU_ExportMarkdown"), QStringLiteral("Markdown (.md)..."));
+    addItem(exports, QStringLiteral("MENU_ExportCsv"), QStringLiteral("CSV (.csv)..."));
+    addItem(file, QStringLiteral("MENU_ExportPdf"), QStringLiteral("Export as PDF..."));
+    addItem(file, QStringLiteral("MENU_Print"), QStringLiteral("&Print..."), QKeySequence(QStringLiteral("Ctrl+P")));
+    addItem(file, QStringLiteral("MENU_PrintPreview"), QStringLiteral("Print Pre&view..."));
     addItem(file, QStringLiteral("MENU_Bar2"), QStringLiteral("-"));
     addItem(file, QStringLiteral("MENU_FTPopen"), QStringLiteral("Open from FTP..."));
     addItem(file, QStringLiteral("MENU_Bar3"), QStringLiteral("-"));
@@ -363,6 +373,7 @@ void Ortolan::connectCommands() {
     connectListViewCommands();
     connectCategoryCommands();
     connectFindCommands();
+    connectExchangeCommands();
     connect(TabStrip, &QTabWidget::currentChanged, this, [this] { TabStrip_Click(); });
     connect(&tree_, &TaskTree::selectionChanged, this, [this] {
         ++descriptionVisit_;

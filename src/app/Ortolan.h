@@ -35,6 +35,7 @@ namespace ortolan {
 namespace net {
 class Transfer;
 }
+enum class ExportFormat;
 struct CalendarItems;
 struct CalendarRead;
 class DialogPrompt;
@@ -186,6 +187,16 @@ public:
     void MENU_FTPopen();
     class FTPdialog* ftpDialog(); // made on first use, a child of the window
 
+    // ---- other programs and paper (exchange/OrtolanExchange.cpp) ----
+    // Writes the list in another program's format, to a file the user names.
+    void MENU_Export(ExportFormat format);
+    // Reads the tasks of an OPML or iCalendar file under the selected task (the top task when
+    // none), as one step.
+    void MENU_Import();
+    void MENU_Print();
+    void MENU_PrintPreview();
+    void MENU_ExportPdf();
+
     // ---- finding tasks (views/OrtolanFind.cpp) ----
     // Opens the find bar over the bottom of the tree; typing filters the tree to the matches.
     void MENU_Find();
@@ -288,6 +299,9 @@ private:
     void connectListViewCommands();
     void connectCategoryCommands();
     void connectFindCommands();
+    void connectExchangeCommands();
+    // A file name beside the open list's, with the suffix given, for the export dialogs.
+    QString exportStart(const QString& suffix) const;
     // The tree filtered anew to the find bar's text; toMatch moves the selection to the first
     // match from it when it is on none.
     void refilter(bool toMatch);

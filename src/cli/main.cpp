@@ -1,5 +1,7 @@
 // ortolan-cli: reads, checks and writes task lists without the window.
 
+#include "exchange/ListExport.h"
+#include "exchange/ListPrint.h"
 #include "file/XMLManager.h"
 #include "model/Prompt.h"
 #include "model/TaskHandler.h"
@@ -7,8 +9,13 @@
 #include "TaskListJson.h"
 
 #include <cstdio>
+#include <memory>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPdfWriter>
+#include <QSaveFile>
 #include <QJsonDocument>
 #include <QStringList>
 
@@ -24,6 +31,11 @@ Commands:
   dump FILE               print the task list, as the program shows it, as JSON
   from-json IN.json OUT   write the list described by IN.json as a task-list file
   resave IN OUT           read IN and write it again as OUT
+  export --format FORMAT IN OUT
+                          write the list in another program's format: ics (iCalendar
+                          to-dos), opml (outline), md (Markdown checklist) or csv;
+                          OUT - writes to standard output
+  pdf IN OUT.pdf          print the list into a PDF file, as File > Print does
 
 Options:
   --yes                   answer Yes where the program would ask (a newer file format)
@@ -133,10 +145,67 @@ int resave(const QString& in, const QString& out, Prompt& prompt) {
     return save(list, out);
 }
 
+// Writes the bytes to the file whole (or not at all), or to standard output for "-".
+int writeOut(const QString& out, const QByteArray& bytes) {
+    if (out == QLatin1String("-")) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        return std::fflush(stdout) == 0 ? Success : Refused;
+    }
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        printErr(QStringLiteral("ortolan-cli: %1: %2").arg(out, file.errorString()));
+        return Refused;
+    }
+    return Success;
+}
+
+int exportTo(const QString& formatName, const QString& in, const QString& out, Prompt& prompt) {
+    const std::optional<ExportFormat> format = exportFormatFromName(formatName);
+    if (!format) {
+        printErr(QStringLiteral("ortolan-cli: unknown format \"%1\" (ics, opml, md or csv)").arg(formatName));
+        return Usage;
+    }
+    List list;
+    if (!open(list, in, prompt))
+        return Refused;
+    return writeOut(out, exportList(list.tree, list.th, *format));
+}
+
+int pdf(const QString& in, const QString& out, Prompt& prompt) {
+    List list;
+    if (!open(list, in, prompt))
+        return Refused;
+    // Written beside the target and moved over it once whole.
+    QSaveFile file(out);
+    if (!file.open(QIODevice::WriteOnly)) {
+        printErr(QStringLiteral("ortolan-cli: %1: %2").arg(out, file.errorString()));
+        return Refused;
+    }
+    {
+        QPdfWriter writer(&file);
+        writer.setTitle(QFileInfo(in).fileName());
+        writer.setCreator(QStringLiteral("Ortolan"));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        printList(writer, list.tree, list.th, in);
+    }
+    if (!file.commit()) {
+        printErr(QStringLiteral("ortolan-cli: %1: %2").arg(out, file.errorString()));
+        return Refused;
+    }
+    return Success;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Printing lays text out with fonts, which takes a GUI application; it needs no display.
+    const bool printing = argc > 1 && QByteArray(argv[argc > 2 && QByteArray(argv[1]) == "--yes" ? 2 : 1]) == "pdf";
+    if (printing && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> application =
+        printing ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     QStringList args = app.arguments().mid(1);
     const bool yes = args.removeAll(QStringLiteral("--yes")) > 0;
     if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
@@ -151,6 +220,10 @@ int main(int argc, char** argv) {
         return fromJson(args[1], args[2]);
     if (command == QLatin1String("resave") && args.size() == 3)
         return resave(args[1], args[2], prompt);
+    if (command == QLatin1String("export") && args.size() == 5 && args[1] == QLatin1String("--format"))
+        return exportTo(args[2], args[3], args[4], prompt);
+    if (command == QLatin1String("pdf") && args.size() == 3)
+        return pdf(args[1], args[2], prompt);
     std::fputs(kUsage, stderr);
     return Usage;
 }

@@ -63,6 +63,59 @@ std::optional<Appointment> appointmentOf(icalcomponent* event) {
     return a;
 }
 
+QString textOf(const char* text) {
+    return text ? QString::fromUtf8(text) : QString();
+}
+
+// A property's value as text, whether libical read it as text or as an unknown kind.
+QString valueText(icalproperty* p) {
+    const icalvalue* v = icalproperty_get_value(p);
+    if (v && icalvalue_isa(v) == ICAL_TEXT_VALUE)
+        return textOf(icalvalue_get_text(v));
+    return textOf(icalproperty_get_x(p));
+}
+
+CalendarTodo todoOf(icalcomponent* todo) {
+    CalendarTodo t;
+    t.uid = textOf(icalcomponent_get_uid(todo));
+    t.summary = summaryOf(todo);
+    t.description = textOf(icalcomponent_get_description(todo));
+    t.completed = icalcomponent_get_status(todo) == ICAL_STATUS_COMPLETED;
+    QStringList categories;
+    for (icalproperty* p = icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY); p;
+         p = icalcomponent_get_next_property(todo, ICAL_CATEGORIES_PROPERTY))
+        categories << textOf(icalproperty_get_categories(p));
+    t.categories = categories.join(QLatin1Char(','));
+    if (icalcomponent_get_first_property(todo, ICAL_DUE_PROPERTY)) {
+        const icaltimetype due = icalcomponent_get_due(todo);
+        if (!icaltime_is_null_time(due) && icaltime_is_valid_time(due)) {
+            const QDate date(due.year, due.month, due.day);
+            const QTime time = due.is_date ? QTime(0, 0) : QTime(due.hour, due.minute, due.second);
+            // A time in UTC is due at the local time it stands for; any other is taken as written.
+            t.due = icaltime_is_utc(due) ? QDateTime(date, time, Qt::UTC).toLocalTime() : QDateTime(date, time);
+        }
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(todo, ICAL_RELATEDTO_PROPERTY); p;
+         p = icalcomponent_get_next_property(todo, ICAL_RELATEDTO_PROPERTY)) {
+        const icalparameter* type = icalproperty_get_first_parameter(p, ICAL_RELTYPE_PARAMETER);
+        if (!type || icalparameter_get_reltype(type) == ICAL_RELTYPE_PARENT) {
+            t.parentUid = textOf(icalproperty_get_relatedto(p));
+            break;
+        }
+    }
+    for (icalproperty* p = icalcomponent_get_first_property(todo, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(todo, ICAL_X_PROPERTY)) {
+        const QByteArray name = QByteArray(icalproperty_get_x_name(p)).toUpper();
+        if (name == "X-ORTOLAN-NAME")
+            t.storedName = valueText(p);
+        else if (name == "X-ORTOLAN-STATUS")
+            t.status = valueText(p);
+        else if (name == "X-ORTOLAN-ICON")
+            t.icon = valueText(p);
+    }
+    return t;
+}
+
 void collectOne(icalcomponent* c, CalendarItems& items) {
     switch (icalcomponent_isa(c)) {
     case ICAL_VEVENT_COMPONENT:
@@ -73,6 +126,7 @@ void collectOne(icalcomponent* c, CalendarItems& items) {
         break;
     case ICAL_VTODO_COMPONENT:
         items.tasks << summaryOf(c);
+        items.todos << todoOf(c);
         break;
     default:
         break;

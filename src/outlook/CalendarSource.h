@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace ortolan {
 
@@ -17,9 +18,26 @@ struct Appointment {
     QString text; // the appointment's summary
 };
 
+// A to-do with what a task keeps of it.
+struct CalendarTodo {
+    QString uid;
+    QString summary;
+    QString description;
+    QString categories; // the CATEGORIES values, joined by ","
+    bool completed = false;
+    QDateTime due; // a plain calendar value, invalid for none
+    QString parentUid; // RELATED-TO with RELTYPE=PARENT (the default relation)
+    // What Ortolan's own export adds: the name as stored when the summary shows a formula's
+    // result, a status other than the two iCalendar knows, and the icon.
+    std::optional<QString> storedName;
+    std::optional<QString> status;
+    std::optional<QString> icon;
+};
+
 struct CalendarItems {
     QList<Appointment> appointments; // one per event, in the source's order
     QStringList tasks;               // the summary of each to-do, in the source's order
+    QList<CalendarTodo> todos;       // each to-do whole, in the same order
     int skipped = 0;                 // events without a readable start
 };
 

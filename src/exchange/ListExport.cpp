@@ -1,0 +1,309 @@
+#include "exchange/ListExport.h"
+
+#include "model/DueDate.h"
+#include "model/TaskHandler.h"
+#include "model/TaskTree.h"
+
+#include <libical/ical.h>
+#include <cstdlib>
+#include <memory>
+#include <QCryptographicHash>
+#include <QUuid>
+#include <QXmlStreamWriter>
+
+namespace ortolan {
+
+namespace {
+
+const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
+
+QString titleOf(const TaskTree& tree, const TaskHandler& th) {
+    const TreeNode* top = tree.Item(kRootID);
+    const Task* task = top ? th.taskOf(top) : nullptr;
+    return task ? task->TaskName : top ? top->Text() : QString();
+}
+
+bool isCompleted(const Task& task) {
+    return task.Status == QLatin1String("COMPLETE");
+}
+
+// ---- iCalendar ----
+
+struct IcalFree {
+    void operator()(icalcomponent* c) const { icalcomponent_free(c); }
+};
+
+void addText(icalcomponent* todo, icalproperty* property) {
+    icalcomponent_add_property(todo, property);
+}
+
+// A property of our own, its value written as text so that line breaks, commas and
+// semicolons are escaped as in any other text.
+icalproperty* xProperty(const char* name, const QString& value) {
+    icalproperty* p = icalproperty_new(ICAL_X_PROPERTY);
+    icalproperty_set_x_name(p, name);
+    icalproperty_set_value(p, icalvalue_new_text(value.toUtf8().constData()));
+    return p;
+}
+
+QByteArray icalText(char* owned) {
+    QByteArray text(owned);
+    free(owned);
+    return text;
+}
+
+icaltimetype icalDue(const QDateTime& due) {
+    icaltimetype t = icaltime_null_time();
+    const QDate d = due.date();
+    t.year = d.year();
+    t.month = d.month();
+    t.day = d.day();
+    if (due.time() == QTime(0, 0)) {
+        t.is_date = 1;
+    } else {
+        t.hour = due.time().hour();
+        t.minute = due.time().minute();
+        t.second = due.time().second();
+    }
+    return t;
+}
+
+QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
+    icalerror_set_errors_are_fatal(0);
+    // One calendar, written a to-do at a time: libical's writing of a whole calendar copies its
+    // text over and over as it grows.
+    const QString title = titleOf(tree, th);
+    QByteArray out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Ortolan//Ortolan 0.9.0//EN\r\n";
+    {
+        std::unique_ptr<icalproperty, void (*)(icalproperty*)> name(xProperty("X-WR-CALNAME", title),
+                                                                   icalproperty_free);
+        out += icalText(icalproperty_as_ical_string_r(name.get()));
+    }
+    const std::vector<ExportRow> rows = exportRows(tree, th);
+    // UIDs that stay the same from one export of the list to the next, and differ between lists.
+    const QByteArray listId =
+        QCryptographicHash::hash(title.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    auto uidOf = [&](const ExportRow& row) { return row.node->Key().toUtf8() + '-' + listId + "@ortolan"; };
+    const icaltimetype stamp = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
+    for (const ExportRow& row : rows) {
+        const Task& task = *row.task;
+        std::unique_ptr<icalcomponent, IcalFree> todo(icalcomponent_new(ICAL_VTODO_COMPONENT));
+        icalcomponent* t = todo.get();
+        addText(t, icalproperty_new_uid(uidOf(row).constData()));
+        addText(t, icalproperty_new_dtstamp(stamp));
+        addText(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
+        if (row.node->Text() != task.TaskName)
+            addText(t, xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
+        if (!task.Description.isEmpty())
+            addText(t, icalproperty_new_description(task.Description.toUtf8().constData()));
+        if (!task.CategoryString.isEmpty()) {
+            // One property per category, so calendar programs see each; the names keep their
+            // spaces, so the list of names comes back as it was.
+            for (const QString& category : task.CategoryString.split(QLatin1Char(',')))
+                addText(t, icalproperty_new_categories(category.toUtf8().constData()));
+        }
+        addText(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+        if (!isCompleted(task) && task.Status != QLatin1String("INCOMPLETE"))
+            addText(t, xProperty("X-ORTOLAN-STATUS", task.Status));
+        if (hasDueDate(task.DateDue))
+            addText(t, icalproperty_new_due(icalDue(task.DateDue)));
+        if (task.IconIndex != 0)
+            addText(t, xProperty("X-ORTOLAN-ICON", QString::number(task.IconIndex)));
+        if (row.parent >= 0) {
+            icalproperty* related = icalproperty_new_relatedto(uidOf(rows[size_t(row.parent)]).constData());
+            icalproperty_add_parameter(related, icalparameter_new_reltype(ICAL_RELTYPE_PARENT));
+            addText(t, related);
+        }
+        out += icalText(icalcomponent_as_ical_string_r(t));
+    }
+    out += "END:VCALENDAR\r\n";
+    return out;
+}
+
+// ---- OPML ----
+
+QByteArray toOpml(const TaskTree& tree, const TaskHandler& th) {
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(2);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("opml"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
+    xml.writeStartElement(QStringLiteral("head"));
+    xml.writeTextElement(QStringLiteral("title"), titleOf(tree, th));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("body"));
+    const std::vector<ExportRow> rows = exportRows(tree, th);
+    int depth = 0;
+    for (const ExportRow& row : rows) {
+        for (; depth >= row.depth; --depth)
+            xml.writeEndElement();
+        const Task& task = *row.task;
+        xml.writeStartElement(QStringLiteral("outline"));
+        xml.writeAttribute(QStringLiteral("text"), task.TaskName);
+        if (!task.Description.isEmpty())
+            xml.writeAttribute(QStringLiteral("_note"), task.Description);
+        xml.writeAttribute(QStringLiteral("_status"), task.Status);
+        if (hasDueDate(task.DateDue))
+            xml.writeAttribute(QStringLiteral("_due"), isoDueDate(task));
+        if (!task.CategoryString.isEmpty())
+            xml.writeAttribute(QStringLiteral("_categories"), task.CategoryString);
+        if (task.IconIndex != 0)
+            xml.writeAttribute(QStringLiteral("_icon"), QString::number(task.IconIndex));
+        depth = row.depth;
+    }
+    for (; depth > 0; --depth)
+        xml.writeEndElement();
+    xml.writeEndElement(); // body
+    xml.writeEndElement(); // opml
+    xml.writeEndDocument();
+    return out;
+}
+
+// ---- Markdown ----
+
+// Characters that would start emphasis, a link, a heading or HTML in a list item's text.
+QString markdownEscaped(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (QStringLiteral("\\`*_[]<>#|").contains(c))
+            out += QLatin1Char('\\');
+        out += c;
+    }
+    return out;
+}
+
+QByteArray toMarkdown(const TaskTree& tree, const TaskHandler& th) {
+    QString out = QStringLiteral("# ") + markdownEscaped(titleOf(tree, th)) + QStringLiteral("\n\n");
+    for (const ExportRow& row : exportRows(tree, th)) {
+        const Task& task = *row.task;
+        const QString indent(2 * (row.depth - 1), QLatin1Char(' '));
+        QString line = indent + (isCompleted(task) ? QStringLiteral("- [x] ") : QStringLiteral("- [ ] "));
+        // One line per task: line breaks in a name would end the item.
+        line += markdownEscaped(row.node->Text()).replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (hasDueDate(task.DateDue))
+            line += QStringLiteral(" \u00B7 due ") + isoDueDate(task);
+        if (!task.CategoryString.isEmpty())
+            line += QStringLiteral(" \u00B7 ") + markdownEscaped(task.CategoryString);
+        out += line + QLatin1Char('\n');
+        if (!task.Description.isEmpty()) {
+            QString description = task.Description;
+            description.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+            for (const QString& d : description.split(QLatin1Char('\n')))
+                out += d.isEmpty() ? QStringLiteral("\n") : indent + QStringLiteral("  ") + markdownEscaped(d) + QLatin1Char('\n');
+        }
+    }
+    return out.toUtf8();
+}
+
+// ---- CSV ----
+
+// A field as RFC 4180 has it: quoted when it holds a comma, a quote or a line break, its
+// quotes doubled.
+QString csvField(const QString& value) {
+    if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char('\n')) &&
+        !value.contains(QLatin1Char('\r')))
+        return value;
+    QString quoted = value;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QByteArray toCsv(const TaskTree& tree, const TaskHandler& th) {
+    QString out = QStringLiteral("depth,path,name,shown,status,due,categories,icon,description\r\n");
+    const std::vector<ExportRow> rows = exportRows(tree, th);
+    std::vector<QString> paths(rows.size()); // each row's path, so its children's cost no walk up
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const ExportRow& row = rows[i];
+        const Task& task = *row.task;
+        const QString path = row.parent < 0 ? QString() : paths[size_t(row.parent)];
+        paths[i] = path.isEmpty() ? task.TaskName : path + QStringLiteral(" / ") + task.TaskName;
+        const QStringList fields = {QString::number(row.depth), csvField(path), csvField(task.TaskName),
+                                    csvField(row.node->Text()), csvField(task.Status), isoDueDate(task),
+                                    csvField(task.CategoryString), QString::number(task.IconIndex),
+                                    csvField(task.Description)};
+        out += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+    }
+    return out.toUtf8();
+}
+
+} // namespace
+
+std::optional<ExportFormat> exportFormatFromName(const QString& name) {
+    const QString n = name.toLower();
+    if (n == QLatin1String("ics"))
+        return ExportFormat::ICalendar;
+    if (n == QLatin1String("opml"))
+        return ExportFormat::Opml;
+    if (n == QLatin1String("md"))
+        return ExportFormat::Markdown;
+    if (n == QLatin1String("csv"))
+        return ExportFormat::Csv;
+    return std::nullopt;
+}
+
+QString exportSuffix(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::ICalendar:
+        return QStringLiteral("ics");
+    case ExportFormat::Opml:
+        return QStringLiteral("opml");
+    case ExportFormat::Markdown:
+        return QStringLiteral("md");
+    case ExportFormat::Csv:
+        return QStringLiteral("csv");
+    }
+    return {};
+}
+
+std::vector<ExportRow> exportRows(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch) {
+    std::vector<ExportRow> rows;
+    if (!branch)
+        branch = tree.Item(kRootID);
+    if (!branch)
+        return rows;
+    rows.reserve(size_t(tree.Count()));
+    // Depth first without recursion: any depth a file holds is exported.
+    std::vector<ExportRow> pending;
+    for (int c = branch->Children() - 1; c >= 0; --c)
+        pending.push_back(ExportRow{branch->childAt(c), nullptr, 1, -1});
+    while (!pending.empty()) {
+        ExportRow row = pending.back();
+        pending.pop_back();
+        row.task = th.taskOf(row.node);
+        if (!row.task || row.task->TaskName.contains(kNotSavedMark))
+            continue;
+        const int at = int(rows.size());
+        rows.push_back(row);
+        for (int c = row.node->Children() - 1; c >= 0; --c)
+            pending.push_back(ExportRow{row.node->childAt(c), nullptr, row.depth + 1, at});
+    }
+    return rows;
+}
+
+QString isoDueDate(const Task& task) {
+    if (!hasDueDate(task.DateDue))
+        return {};
+    const QDateTime& due = task.DateDue;
+    return due.time() == QTime(0, 0) ? due.date().toString(Qt::ISODate)
+                                     : due.date().toString(Qt::ISODate) + QLatin1Char('T') +
+                                           due.time().toString(QStringLiteral("HH:mm:ss"));
+}
+
+QByteArray exportList(const TaskTree& tree, const TaskHandler& th, ExportFormat format) {
+    switch (format) {
+    case ExportFormat::ICalendar:
+        return toICalendar(tree, th);
+    case ExportFormat::Opml:
+        return toOpml(tree, th);
+    case ExportFormat::Markdown:
+        return toMarkdown(tree, th);
+    case ExportFormat::Csv:
+        return toCsv(tree, th);
+    }
+    return {};
+}
+
+} // namespace ortolan

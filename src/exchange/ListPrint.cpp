@@ -1,0 +1,101 @@
+#include "exchange/ListPrint.h"
+
+#include "exchange/ListExport.h"
+#include "model/DueDate.h"
+#include "model/TaskHandler.h"
+#include "model/TaskTree.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QTextDocument>
+
+namespace ortolan {
+
+namespace {
+
+QString escaped(const QString& text) {
+    QString html = text.toHtmlEscaped();
+    html.replace(QStringLiteral("\r\n"), QStringLiteral("<br>"));
+    html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    html.replace(QLatin1Char('\r'), QStringLiteral("<br>"));
+    return html;
+}
+
+void appendTask(QString& html, const TreeNode& node, const Task& task, int depth) {
+    const bool done = task.Status == QLatin1String("COMPLETE");
+    const int indent = 18 * (depth - 1);
+    html += QStringLiteral("<p style=\"margin-left:%1px; margin-top:3px; margin-bottom:0px;%2\">")
+                .arg(indent)
+                .arg(done ? QStringLiteral(" color:#888888;") : QString());
+    html += done ? QStringLiteral("\u2611 ") : QStringLiteral("\u2610 ");
+    html += escaped(node.Text());
+    QStringList after;
+    if (hasDueDate(task.DateDue))
+        after << QStringLiteral("due ") + isoDueDate(task);
+    if (!task.CategoryString.isEmpty())
+        after << escaped(task.CategoryString);
+    if (!after.isEmpty())
+        html += QStringLiteral(" <span style=\"color:#555555;\">\u00B7 ") + after.join(QStringLiteral(" \u00B7 ")) +
+                QStringLiteral("</span>");
+    html += QStringLiteral("</p>");
+    if (!task.Description.isEmpty())
+        html += QStringLiteral("<p style=\"margin-left:%1px; margin-top:0px; margin-bottom:0px; font-size:8pt;%2\">%3</p>")
+                    .arg(indent + 18)
+                    .arg(done ? QStringLiteral(" color:#888888;") : QStringLiteral(" color:#333333;"))
+                    .arg(escaped(task.Description));
+}
+
+} // namespace
+
+QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch) {
+    const TreeNode* top = tree.Item(kRootID);
+    const Task* topTask = top ? th.taskOf(top) : nullptr;
+    QString html = QStringLiteral("<html><body style=\"font-size:10pt;\"><h2>") +
+                   escaped(topTask ? topTask->TaskName : QString()) + QStringLiteral("</h2>");
+    int shift = 0;
+    if (branch && branch != top) {
+        const Task* task = th.taskOf(branch);
+        if (!task || task->TaskName.contains(QStringLiteral("[NOT SAVED]")))
+            return html + QStringLiteral("</body></html>");
+        appendTask(html, *branch, *task, 1);
+        shift = 1;
+    }
+    for (const ExportRow& row : exportRows(tree, th, branch))
+        appendTask(html, *row.node, *row.task, row.depth + shift);
+    return html + QStringLiteral("</body></html>");
+}
+
+void printList(QPagedPaintDevice& device, const TaskTree& tree, const TaskHandler& th, const QString& fileName,
+               const TreeNode* branch) {
+    QTextDocument document;
+    document.documentLayout()->setPaintDevice(&device);
+    document.setHtml(printHtml(tree, th, branch));
+    QPainter painter(&device);
+    QFont footerFont = document.defaultFont();
+    footerFont.setPointSizeF(8);
+    const QFontMetricsF footerMetrics(footerFont, &device);
+    const qreal width = device.width();
+    const qreal footerHeight = footerMetrics.height() * 2;
+    const qreal bodyHeight = device.height() - footerHeight;
+    document.setPageSize(QSizeF(width, bodyHeight));
+    const int pages = document.pageCount();
+    const QString name = fileName.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(fileName).fileName();
+    for (int page = 0; page < pages; ++page) {
+        if (page > 0)
+            device.newPage();
+        painter.save();
+        painter.translate(0, -page * bodyHeight);
+        document.drawContents(&painter, QRectF(0, page * bodyHeight, width, bodyHeight));
+        painter.restore();
+        painter.setFont(footerFont);
+        painter.setPen(Qt::darkGray);
+        const QRectF foot(0, device.height() - footerMetrics.height(), width, footerMetrics.height());
+        painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
+    }
+}
+
+} // namespace ortolan
