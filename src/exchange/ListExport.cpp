@@ -37,12 +37,11 @@ void addText(icalcomponent* todo, icalproperty* property) {
     icalcomponent_add_property(todo, property);
 }
 
-// A property of our own, its value written as text so that line breaks, commas and
-// semicolons are escaped as in any other text.
+// A property of our own. Readers split unknown properties' values at commas, whatever the
+// escaping, so the value goes percent-encoded: letters, digits and "-._~%" only.
 icalproperty* xProperty(const char* name, const QString& value) {
-    icalproperty* p = icalproperty_new(ICAL_X_PROPERTY);
+    icalproperty* p = icalproperty_new_x(value.toUtf8().toPercentEncoding().constData());
     icalproperty_set_x_name(p, name);
-    icalproperty_set_value(p, icalvalue_new_text(value.toUtf8().constData()));
     return p;
 }
 
@@ -75,8 +74,11 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
     const QString title = titleOf(tree, th);
     QByteArray out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Ortolan//Ortolan 0.9.0//EN\r\n";
     {
-        std::unique_ptr<icalproperty, void (*)(icalproperty*)> name(xProperty("X-WR-CALNAME", title),
+        // The calendar's name is read by other programs: plain text.
+        std::unique_ptr<icalproperty, void (*)(icalproperty*)> name(icalproperty_new(ICAL_X_PROPERTY),
                                                                    icalproperty_free);
+        icalproperty_set_x_name(name.get(), "X-WR-CALNAME");
+        icalproperty_set_value(name.get(), icalvalue_new_text(title.toUtf8().constData()));
         out += icalText(icalproperty_as_ical_string_r(name.get()));
     }
     const std::vector<ExportRow> rows = exportRows(tree, th);
@@ -91,16 +93,23 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
         icalcomponent* t = todo.get();
         addText(t, icalproperty_new_uid(uidOf(row).constData()));
         addText(t, icalproperty_new_dtstamp(stamp));
-        addText(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
-        if (row.node->Text() != task.TaskName)
+        if (!row.node->Text().isEmpty()) // an empty value is an error to readers
+            addText(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
+        if (row.node->Text() != task.TaskName && !task.TaskName.isEmpty())
             addText(t, xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
         if (!task.Description.isEmpty())
             addText(t, icalproperty_new_description(task.Description.toUtf8().constData()));
         if (!task.CategoryString.isEmpty()) {
-            // One property per category, so calendar programs see each; the names keep their
-            // spaces, so the list of names comes back as it was.
-            for (const QString& category : task.CategoryString.split(QLatin1Char(',')))
-                addText(t, icalproperty_new_categories(category.toUtf8().constData()));
+            // One property per category, so calendar programs see each. Readers drop the spaces
+            // around the names; a list that has them keeps its own text beside.
+            QStringList names = task.CategoryString.split(QLatin1Char(','));
+            for (QString& name : names) {
+                name = name.trimmed();
+                if (!name.isEmpty())
+                    addText(t, icalproperty_new_categories(name.toUtf8().constData()));
+            }
+            if (names.join(QLatin1Char(',')) != task.CategoryString)
+                addText(t, xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
         }
         addText(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
         if (!isCompleted(task) && task.Status != QLatin1String("INCOMPLETE"))

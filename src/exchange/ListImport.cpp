@@ -160,7 +160,7 @@ ImportedTasks fromICalendar(const QByteArray& bytes) {
         FragmentTask t;
         t.name = todo.storedName.value_or(todo.summary);
         t.description = todo.description;
-        t.categories = todo.categories;
+        t.categories = todo.categoryText.value_or(todo.categories);
         t.status = todo.status.value_or(todo.completed ? QStringLiteral("COMPLETE") : QStringLiteral("INCOMPLETE"));
         t.dateDue = todo.due;
         if (todo.icon) {

@@ -67,12 +67,10 @@ QString textOf(const char* text) {
     return text ? QString::fromUtf8(text) : QString();
 }
 
-// A property's value as text, whether libical read it as text or as an unknown kind.
+// The value of one of Ortolan's own properties, which go percent-encoded.
 QString valueText(icalproperty* p) {
-    const icalvalue* v = icalproperty_get_value(p);
-    if (v && icalvalue_isa(v) == ICAL_TEXT_VALUE)
-        return textOf(icalvalue_get_text(v));
-    return textOf(icalproperty_get_x(p));
+    const char* raw = icalproperty_get_x(p);
+    return raw ? QString::fromUtf8(QByteArray::fromPercentEncoding(raw)) : QString();
 }
 
 CalendarTodo todoOf(icalcomponent* todo) {
@@ -110,6 +108,8 @@ CalendarTodo todoOf(icalcomponent* todo) {
             t.storedName = valueText(p);
         else if (name == "X-ORTOLAN-STATUS")
             t.status = valueText(p);
+        else if (name == "X-ORTOLAN-CATEGORIES")
+            t.categoryText = valueText(p);
         else if (name == "X-ORTOLAN-ICON")
             t.icon = valueText(p);
     }

@@ -30,6 +30,7 @@ struct CalendarTodo {
     // What Ortolan's own export adds: the name as stored when the summary shows a formula's
     // result, a status other than the two iCalendar knows, and the icon.
     std::optional<QString> storedName;
+    std::optional<QString> categoryText; // the categories as the list wrote them
     std::optional<QString> status;
     std::optional<QString> icon;
 };
