@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QList>
 #include <QString>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <sys/resource.h>
 
@@ -102,6 +103,15 @@ struct TaskList {
         return names.join(QLatin1Char(','));
     }
 };
+
+// The text of a PDF file as pdftotext reads it, ligatures ("ﬁ") written out as letters.
+inline QString pdfText(const QString& path) {
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!text.waitForFinished(60000))
+        return {};
+    return QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
 
 // A data folder of its own for one test: XDG_DATA_HOME points into a temporary folder, the
 // settings functions at its otl.ini, and the clock stands still at a chosen moment.

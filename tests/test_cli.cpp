@@ -44,6 +44,8 @@ private slots:
         QTest::newRow("unknown command") << QStringList{"frobnicate", "x"};
         QTest::newRow("dump without a file") << QStringList{"dump"};
         QTest::newRow("resave with one file") << QStringList{"resave", "a.oxml"};
+        QTest::newRow("export to an unknown format") << QStringList{"export", "--format", "xls", "a.oxml", "-"};
+        QTest::newRow("export without a format") << QStringList{"export", "a.oxml", "b.md"};
     }
     void shouldExitTwoOnWrongUsage() {
         QFETCH(QStringList, args);
@@ -131,6 +133,9 @@ private slots:
         QTest::newRow("newer version without --yes") << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>9</FORMATVERSION><LIST></LIST></XML>") << QByteArray("newer version");
         QTest::newRow("unreadable version") << QStringList{"resave", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>") << QByteArray("not a valid Ortolan file");
         QTest::newRow("folder to write into is missing") << QStringList{"resave", "@in", "@no/such/folder/out"} << QByteArray("<XML><LIST></LIST></XML>") << QByteArray("Could not write");
+        QTest::newRow("export of a missing file") << QStringList{"export", "--format", "csv", "@missing.oxml", "@out"} << QByteArray() << QByteArray("no such file");
+        QTest::newRow("export into a missing folder") << QStringList{"export", "--format", "opml", "@in", "@no/such/folder/out"} << QByteArray("<XML><LIST></LIST></XML>") << QByteArray("no/such/folder/out");
+        QTest::newRow("PDF of a broken file") << QStringList{"pdf", "@in", "@out"} << QByteArray("<XML><FORMATVERSION>1e999</FORMATVERSION></XML>") << QByteArray("not a valid Ortolan file");
         // clang-format on
     }
     void shouldRefuseBadInputAndWriteNothing() {
@@ -149,6 +154,17 @@ private slots:
         QVERIFY(r.out.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath("out")));
         QVERIFY(!QFile::exists(dir.filePath("missing.oxml")));
+    }
+
+    void shouldExportToStandardOutput() {
+        QTemporaryDir dir;
+        QVERIFY(test::writeFile(dir.filePath("in.json"), kExampleJson));
+        QCOMPARE(cli({"from-json", dir.filePath("in.json"), dir.filePath("list.oxml")}).exitCode, 0);
+        const Run r = cli({"export", "--format", "md", dir.filePath("list.oxml"), "-"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.startsWith("# Home\n\n- [ ] Groceries \xC2\xB7 due 2026-12-05 \xC2\xB7 Errands,Shopping\n  Milk\n"
+                                  "  - [x] Bread\n"),
+                 r.out.constData());
     }
 
     void shouldOpenANewerVersionWhenToldYes() {

@@ -163,6 +163,7 @@ int exportTo(const QString& formatName, const QString& in, const QString& out, P
     const std::optional<ExportFormat> format = exportFormatFromName(formatName);
     if (!format) {
         printErr(QStringLiteral("ortolan-cli: unknown format \"%1\" (ics, opml, md or csv)").arg(formatName));
+        std::fputs(kUsage, stderr);
         return Usage;
     }
     List list;
