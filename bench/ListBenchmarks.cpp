@@ -7,6 +7,10 @@
 
 #include "ProcessMemory.h"
 #include "SampleLists.h"
+#include "exchange/ListExport.h"
+#include "exchange/ListImport.h"
+#include "document/ListEdits.h"
+#include "document/TaskDocument.h"
 
 #include "cli/TaskListJson.h"
 #include "file/TaskListWriter.h"
@@ -236,6 +240,54 @@ void BM_ParseHostileCalendar(benchmark::State& state) {
     state.counters["peak_MB"] = double(peakResidentBytes()) / 1e6;
 }
 
+// Export of the whole list into each format, to bytes (range(2): the format), and the import
+// of those bytes back into tasks for the two formats that come back.
+void BM_Export(benchmark::State& state) {
+    const SampleFile& file = sampleFor(state);
+    const auto list = openSample(state, file);
+    if (!list)
+        return;
+    const auto format = ExportFormat(state.range(2));
+    state.SetLabel(exportSuffix(format).toStdString() + ", " + shapeName(Shape(state.range(1))));
+    qsizetype size = 0;
+    for (auto _ : state)
+        size = exportList(list->tree, list->th, format).size();
+    state.counters["MB"] = double(size) / 1e6;
+    state.SetItemsProcessed(state.iterations() * file.tasks);
+}
+
+void BM_Import(benchmark::State& state) {
+    const SampleFile& file = sampleFor(state);
+    const auto list = openSample(state, file);
+    if (!list)
+        return;
+    const auto format = ExportFormat(state.range(2));
+    state.SetLabel(exportSuffix(format).toStdString() + ", " + shapeName(Shape(state.range(1))));
+    const QByteArray bytes = exportList(list->tree, list->th, format);
+    int added = 0;
+    for (auto _ : state) {
+        // Read, then put under the top task of an empty list as one step of its history.
+        state.PauseTiming();
+        auto document = std::make_unique<TaskDocument>();
+        state.ResumeTiming();
+        const ImportedTasks imported = importTasks(bytes);
+        added = int(ListEdits(*document).insertTasks(kRootID, imported.tasks, QStringLiteral("Import")).size());
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
+    if (added != file.tasks)
+        state.SkipWithError("the import did not give back every task");
+    state.SetItemsProcessed(state.iterations() * file.tasks);
+}
+
+void exchangeSizes(benchmark::internal::Benchmark* b, std::initializer_list<ExportFormat> formats) {
+    for (const ExportFormat format : formats)
+        for (const Shape shape : {Shape::Balanced, Shape::Section})
+            b->Args({100000, int(shape), int(format)});
+    b->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+}
+
 void BM_ReCalcTree(benchmark::State& state) {
     const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
@@ -337,6 +389,12 @@ BENCHMARK(BM_ParseHostileCalendar)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 BENCHMARK(BM_ReCalcTree)->Apply(listSizes);
 BENCHMARK(BM_ColourTree)->Apply(listSizes);
 BENCHMARK(BM_VisitTree)->Apply(listSizes);
+BENCHMARK(BM_Export)->Apply([](benchmark::internal::Benchmark* b) {
+    exchangeSizes(b, {ExportFormat::ICalendar, ExportFormat::Opml, ExportFormat::Markdown, ExportFormat::Csv});
+});
+BENCHMARK(BM_Import)->Apply([](benchmark::internal::Benchmark* b) {
+    exchangeSizes(b, {ExportFormat::ICalendar, ExportFormat::Opml});
+});
 
 int main(int argc, char** argv) {
     // Numbers are formatted through the default locale: keep it the same on every machine.

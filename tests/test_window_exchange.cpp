@@ -32,9 +32,10 @@ void choose(Ortolan& o, const char* menuName, const char* actionName) {
     QApplication::setActiveWindow(&o);
 }
 
+// Windows-1252, as an older outliner writes it: byte 0x80 is the euro sign.
 const char* kOpmlImport = R"(<?xml version="1.0" encoding="windows-1252"?>
 <opml version="2.0"><head><title>Other</title></head><body>
-<outline text="Trip &#8364;" _note="pack" _due="2026-12-24"><outline text="Tickets" _status="COMPLETE"/></outline>
+<outline text="Trip )" "\x80" R"(" _note="pack" _due="2026-12-24"><outline text="Tickets" _status="COMPLETE"/></outline>
 <outline text="Gifts"/></body></opml>)";
 
 } // namespace
