@@ -303,6 +303,17 @@ private slots:
               QStringLiteral("Deep"), l.expected[3].shown, QStringLiteral("plans.oxml"), QStringLiteral("Page 1 of 1")})
             QVERIFY2(pages.contains(expected.normalized(QString::NormalizationForm_KC)), qPrintable(expected + "\n" + pages));
         QVERIFY(!pages.contains("scratch") && !pages.contains("hidden"));
+        // each level of the tree further in than its parent
+        const auto indentOf = [&](const QString& start) -> qsizetype {
+            for (const QString& line : pages.split('\n'))
+                if (line.trimmed().startsWith(start))
+                    return line.indexOf(start);
+            return -1;
+        };
+        const qsizetype first = indentOf(QString::fromUtf8("☐ <b>Tag"));
+        const qsizetype second = indentOf(QString::fromUtf8("☑ Emoji"));
+        const qsizetype third = indentOf(QString::fromUtf8("☐ Deep"));
+        QVERIFY2(first >= 0 && first < second && second < third, qPrintable(pages));
     }
 };
 

@@ -24,9 +24,9 @@ QString escaped(const QString& text) {
     return html;
 }
 
-void appendTask(QString& html, const TreeNode& node, const Task& task, int depth) {
+void appendTask(QString& html, const TreeNode& node, const Task& task, int depth, int step) {
     const bool done = task.Status == QLatin1String("COMPLETE");
-    const int indent = 18 * (depth - 1);
+    const int indent = step * (depth - 1);
     html += QStringLiteral("<p style=\"margin-left:%1px; margin-top:3px; margin-bottom:0px;%2\">")
                 .arg(indent)
                 .arg(done ? QStringLiteral(" color:#888888;") : QString());
@@ -43,14 +43,14 @@ void appendTask(QString& html, const TreeNode& node, const Task& task, int depth
     html += QStringLiteral("</p>");
     if (!task.Description.isEmpty())
         html += QStringLiteral("<p style=\"margin-left:%1px; margin-top:0px; margin-bottom:0px; font-size:8pt;%2\">%3</p>")
-                    .arg(indent + 18)
+                    .arg(indent + step)
                     .arg(done ? QStringLiteral(" color:#888888;") : QStringLiteral(" color:#333333;"))
                     .arg(escaped(task.Description));
 }
 
 } // namespace
 
-QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch) {
+QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch, int indentPixels) {
     const TreeNode* top = tree.Item(kRootID);
     const Task* topTask = top ? th.taskOf(top) : nullptr;
     QString html = QStringLiteral("<html><body style=\"font-size:10pt;\"><h2>") +
@@ -60,11 +60,11 @@ QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* b
         const Task* task = th.taskOf(branch);
         if (!task || task->TaskName.contains(QStringLiteral("[NOT SAVED]")))
             return html + QStringLiteral("</body></html>");
-        appendTask(html, *branch, *task, 1);
+        appendTask(html, *branch, *task, 1, indentPixels);
         shift = 1;
     }
     for (const ExportRow& row : exportRows(tree, th, branch))
-        appendTask(html, *row.node, *row.task, row.depth + shift);
+        appendTask(html, *row.node, *row.task, row.depth + shift, indentPixels);
     return html + QStringLiteral("</body></html>");
 }
 
@@ -72,7 +72,8 @@ void printList(QPagedPaintDevice& device, const TaskTree& tree, const TaskHandle
                const TreeNode* branch) {
     QTextDocument document;
     document.documentLayout()->setPaintDevice(&device);
-    document.setHtml(printHtml(tree, th, branch));
+    // The page's pixels are the device's: a level of the tree is a quarter of an inch at any dpi.
+    document.setHtml(printHtml(tree, th, branch, device.logicalDpiX() / 4));
     QPainter painter(&device);
     QFont footerFont = document.defaultFont();
     footerFont.setPointSizeF(8);

@@ -18,7 +18,8 @@ class TreeNode;
 void printList(QPagedPaintDevice& device, const TaskTree& tree, const TaskHandler& th, const QString& fileName,
                const TreeNode* branch = nullptr);
 
-// The same pages' text as HTML, as they are laid out.
-QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch = nullptr);
+// The same pages' text as HTML, as they are laid out, each level of the tree indented by
+// indentPixels more.
+QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch, int indentPixels);
 
 } // namespace ortolan
