@@ -135,6 +135,18 @@ private slots:
         }
     }
 
+    void shouldWriteOpmlThatStaysXmlWhateverTheNamesHold() {
+        // characters XML 1.0 cannot hold: a bell, a form feed, half of an emoji
+        test::TaskList l;
+        l.add(QStringLiteral("bell\a feed\f ") + QString::fromUtf8("🎉").left(1) + QStringLiteral(" end"));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("list.opml");
+        QVERIFY(test::writeFile(path, exportList(l.tree, l.th, ExportFormat::Opml)));
+        const QJsonArray rows = QJsonDocument::fromJson(python(kReadOpml, {path})).object()["rows"].toArray();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].toArray()[1].toString(), QString::fromUtf8("bell\uFFFD feed\uFFFD \uFFFD end"));
+    }
+
     void shouldWriteCsvThatPythonsReaderReadsWhole() {
         HostileList l;
         QTemporaryDir dir;

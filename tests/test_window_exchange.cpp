@@ -77,6 +77,12 @@ private slots:
         for (const QString& line : lines)
             QVERIFY2(written.contains(line), qPrintable(written));
         QVERIFY(l.o->statusText().contains("out." + suffix));
+        // a folder that is not there: the user is told, and nothing is written
+        const QString nowhere = l.w.home.path() + "/gone/out." + suffix;
+        Dialogs::setNextFileName(nowhere);
+        choose(*l.o, "MENU_Export", action.constData());
+        QVERIFY(Dialogs::messages().last().text.startsWith("Could not export to \"" + nowhere + "\": "));
+        QVERIFY(!QFile::exists(nowhere));
     }
 
     void shouldImportUnderTheSelectedTaskAsOneStep() {

@@ -131,6 +131,32 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
 
 // ---- OPML ----
 
+// XML 1.0 has no way to write most control characters, nor unpaired surrogates; each is written
+// as U+FFFD, so the file stays one that every reader takes.
+QString xmlSafe(const QString& text) {
+    auto bad = [&](qsizetype i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20)
+            return c != '\t' && c != '\n' && c != '\r';
+        if (c == 0xFFFE || c == 0xFFFF)
+            return true;
+        if (QChar::isHighSurrogate(c))
+            return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+        if (QChar::isLowSurrogate(c))
+            return i == 0 || !text[i - 1].isHighSurrogate();
+        return false;
+    };
+    qsizetype first = 0;
+    while (first < text.size() && !bad(first))
+        ++first;
+    if (first == text.size())
+        return text; // the usual case: nothing to change, nothing copied
+    QString out = text.left(first);
+    for (qsizetype i = first; i < text.size(); ++i)
+        out += bad(i) ? QChar(QChar::ReplacementCharacter) : text[i];
+    return out;
+}
+
 QByteArray toOpml(const TaskTree& tree, const TaskHandler& th) {
     QByteArray out;
     QXmlStreamWriter xml(&out);
@@ -140,7 +166,7 @@ QByteArray toOpml(const TaskTree& tree, const TaskHandler& th) {
     xml.writeStartElement(QStringLiteral("opml"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
     xml.writeStartElement(QStringLiteral("head"));
-    xml.writeTextElement(QStringLiteral("title"), titleOf(tree, th));
+    xml.writeTextElement(QStringLiteral("title"), xmlSafe(titleOf(tree, th)));
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("body"));
     const std::vector<ExportRow> rows = exportRows(tree, th);
@@ -150,14 +176,14 @@ QByteArray toOpml(const TaskTree& tree, const TaskHandler& th) {
             xml.writeEndElement();
         const Task& task = *row.task;
         xml.writeStartElement(QStringLiteral("outline"));
-        xml.writeAttribute(QStringLiteral("text"), task.TaskName);
+        xml.writeAttribute(QStringLiteral("text"), xmlSafe(task.TaskName));
         if (!task.Description.isEmpty())
-            xml.writeAttribute(QStringLiteral("_note"), task.Description);
-        xml.writeAttribute(QStringLiteral("_status"), task.Status);
+            xml.writeAttribute(QStringLiteral("_note"), xmlSafe(task.Description));
+        xml.writeAttribute(QStringLiteral("_status"), xmlSafe(task.Status));
         if (hasDueDate(task.DateDue))
             xml.writeAttribute(QStringLiteral("_due"), isoDueDate(task));
         if (!task.CategoryString.isEmpty())
-            xml.writeAttribute(QStringLiteral("_categories"), task.CategoryString);
+            xml.writeAttribute(QStringLiteral("_categories"), xmlSafe(task.CategoryString));
         if (task.IconIndex != 0)
             xml.writeAttribute(QStringLiteral("_icon"), QString::number(task.IconIndex));
         depth = row.depth;
