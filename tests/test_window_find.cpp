@@ -142,6 +142,10 @@ private slots:
         QTest::keySequence(l.o->Tree, QKeySequence(QStringLiteral("Ctrl+Shift+F")));
         QCOMPARE(shownRows(l.o->Tree), "Home,Work,Report");
         QCOMPARE(l.bar()->textBox()->selectedText(), "rep");
+        // another list: the bar has nothing left to filter
+        QTest::keySequence(l.o->Tree, QKeySequence(QStringLiteral("Ctrl+N")));
+        QVERIFY(!l.bar()->isVisible());
+        QCOMPARE(l.o->tree().Count(), 1);
     }
 
     void shouldKeepTheFilterUpToDateWhileCommandsChangeTheTree() {
