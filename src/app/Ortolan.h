@@ -4,7 +4,6 @@
 #include "model/Prompt.h"
 #include "model/TaskTree.h"
 #include "views/Layout.h"
-#include "views/TaskFinder.h"
 
 #include <functional>
 #include <memory>
@@ -14,7 +13,6 @@
 #include <QMainWindow>
 #include <QScopedValueRollback>
 #include <QStringList>
-#include <vector>
 
 class QAction;
 class QComboBox;
@@ -28,7 +26,6 @@ class QPushButton;
 class QStatusBar;
 class QTabWidget;
 class QTextEdit;
-class QTimer;
 
 namespace ortolan {
 
@@ -302,11 +299,6 @@ private:
     void connectExchangeCommands();
     // A file name beside the open list's, with the suffix given, for the export dialogs.
     QString exportStart(const QString& suffix) const;
-    // The tree filtered anew to the find bar's text; toMatch moves the selection to the first
-    // match from it when it is on none.
-    void refilter(bool toMatch);
-    void revealSelected(); // the selected task shown, though the filter may leave it out
-    void showFindCount();
     // The calendar source, asking for an iCalendar file when none is set; empty when cancelled.
     QString calendarSource(bool mayAsk);
 
@@ -382,11 +374,7 @@ private:
 
     // finding
     class FindBar* findBar_ = nullptr;
-    std::unique_ptr<TaskFinder> finder_;
-    std::vector<TreeNode*> found_;        // the matches, in tree order
-    QHash<QString, bool> expandedBeforeFind_; // by key, when the bar opened
-    QTimer* findRefresh_ = nullptr;           // filters again once a change of the tree is done
-    const TreeNode* revealed_ = nullptr;      // a task shown only because it was selected; never read
+    class TreeSearch* search_ = nullptr;
 
     // calendar
     QRect calendarFramePlace_; // CalendarControls' own place, before it grows to take the grid
