@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <memory>
 #include <QCryptographicHash>
-#include <QUuid>
 #include <QXmlStreamWriter>
 
 namespace ortolan {
@@ -33,7 +32,7 @@ struct IcalFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
 
-void addText(icalcomponent* todo, icalproperty* property) {
+void addProperty(icalcomponent* todo, icalproperty* property) {
     icalcomponent_add_property(todo, property);
 }
 
@@ -91,14 +90,14 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
         const Task& task = *row.task;
         std::unique_ptr<icalcomponent, IcalFree> todo(icalcomponent_new(ICAL_VTODO_COMPONENT));
         icalcomponent* t = todo.get();
-        addText(t, icalproperty_new_uid(uidOf(row).constData()));
-        addText(t, icalproperty_new_dtstamp(stamp));
+        addProperty(t, icalproperty_new_uid(uidOf(row).constData()));
+        addProperty(t, icalproperty_new_dtstamp(stamp));
         if (!row.node->Text().isEmpty()) // an empty value is an error to readers
-            addText(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
+            addProperty(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
         if (row.node->Text() != task.TaskName && !task.TaskName.isEmpty())
-            addText(t, xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
+            addProperty(t, xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
         if (!task.Description.isEmpty())
-            addText(t, icalproperty_new_description(task.Description.toUtf8().constData()));
+            addProperty(t, icalproperty_new_description(task.Description.toUtf8().constData()));
         if (!task.CategoryString.isEmpty()) {
             // One property per category, so calendar programs see each. Readers drop the spaces
             // around the names; a list that has them keeps its own text beside.
@@ -106,22 +105,22 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
             for (QString& name : names) {
                 name = name.trimmed();
                 if (!name.isEmpty())
-                    addText(t, icalproperty_new_categories(name.toUtf8().constData()));
+                    addProperty(t, icalproperty_new_categories(name.toUtf8().constData()));
             }
             if (names.join(QLatin1Char(',')) != task.CategoryString)
-                addText(t, xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
+                addProperty(t, xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
         }
-        addText(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+        addProperty(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
         if (!isCompleted(task) && task.Status != QLatin1String("INCOMPLETE"))
-            addText(t, xProperty("X-ORTOLAN-STATUS", task.Status));
+            addProperty(t, xProperty("X-ORTOLAN-STATUS", task.Status));
         if (hasDueDate(task.DateDue))
-            addText(t, icalproperty_new_due(icalDue(task.DateDue)));
+            addProperty(t, icalproperty_new_due(icalDue(task.DateDue)));
         if (task.IconIndex != 0)
-            addText(t, xProperty("X-ORTOLAN-ICON", QString::number(task.IconIndex)));
+            addProperty(t, xProperty("X-ORTOLAN-ICON", QString::number(task.IconIndex)));
         if (row.parent >= 0) {
             icalproperty* related = icalproperty_new_relatedto(uidOf(rows[size_t(row.parent)]).constData());
             icalproperty_add_parameter(related, icalparameter_new_reltype(ICAL_RELTYPE_PARENT));
-            addText(t, related);
+            addProperty(t, related);
         }
         out += icalText(icalcomponent_as_ical_string_r(t));
     }

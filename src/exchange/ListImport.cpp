@@ -4,6 +4,7 @@
 #include "model/DueDate.h"
 #include "outlook/CalendarSource.h"
 
+#include <limits>
 #include <QHash>
 #include <QXmlStreamReader>
 #include <vector>

@@ -11,6 +11,7 @@
 #include "net/Curl.h"
 #include "views/TaskTreeView.h"
 
+#include <algorithm>
 #include <QAction>
 #include <QDir>
 #include <QFile>
