@@ -242,13 +242,18 @@ void BM_ParseHostileCalendar(benchmark::State& state) {
 
 // Export of the whole list into each format, to bytes (range(2): the format), and the import
 // of those bytes back into tasks for the two formats that come back.
+ExportFormat exchangeFormat(benchmark::State& state) {
+    const auto format = ExportFormat(state.range(2));
+    state.SetLabel(exportSuffix(format).toStdString() + ", " + shapeName(Shape(state.range(1))));
+    return format;
+}
+
 void BM_Export(benchmark::State& state) {
     const SampleFile& file = sampleFor(state);
     const auto list = openSample(state, file);
     if (!list)
         return;
-    const auto format = ExportFormat(state.range(2));
-    state.SetLabel(exportSuffix(format).toStdString() + ", " + shapeName(Shape(state.range(1))));
+    const ExportFormat format = exchangeFormat(state);
     qsizetype size = 0;
     for (auto _ : state)
         size = exportList(list->tree, list->th, format).size();
@@ -261,8 +266,7 @@ void BM_Import(benchmark::State& state) {
     const auto list = openSample(state, file);
     if (!list)
         return;
-    const auto format = ExportFormat(state.range(2));
-    state.SetLabel(exportSuffix(format).toStdString() + ", " + shapeName(Shape(state.range(1))));
+    const ExportFormat format = exchangeFormat(state);
     const QByteArray bytes = exportList(list->tree, list->th, format);
     int added = 0;
     for (auto _ : state) {
