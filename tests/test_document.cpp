@@ -79,7 +79,7 @@ struct Opened {
     }
     // A task added under parent, and a branch taken out, as the window's commands do.
     void add(const QString& parentKey, const QString& name) {
-        ListEdits(doc).insertTasks(parentKey, {{name, {}, {}, 0, kStatusIncomplete, {}, 2, -1}}, "New Task");
+        ListEdits(doc).insertTasks(parentKey, {{{name, {}, {}, kStatusIncomplete, {}, 0}, -1}}, "New Task");
     }
     void remove(const QString& key) { QVERIFY(ListEdits(doc).cutTask(key).changed); }
     // A task moved to a row of another parent (or of its own), as the moves and drops do.
@@ -178,10 +178,10 @@ private slots:
         QTest::newRow("moved into another branch")
             << Edit([](Opened& o) { o.move(o.key("Call"), o.key("Budget"), 1); });
         QTest::newRow("tasks pasted, two at the top") << Edit([](Opened& o) {
-            FragmentTasks pasted{{"Trip", "Pack", "", 5, kStatusIncomplete, makeDueDate(QDate(2026, 12, 9)), 5, -1},
-                                 {"Fee 30", "", "", 0, kStatusComplete, {}, 2, 0},
-                                 {"Costs !!sum!!", "", "Today", 0, kStatusIncomplete, {}, 2, 0},
-                                 {"Second", "", "", 0, kStatusIncomplete, {}, 2, -1}};
+            FragmentTasks pasted{{{"Trip", "Pack", "", kStatusIncomplete, makeDueDate(QDate(2026, 12, 9)), 5}, -1},
+                                 {{"Fee 30", "", "", kStatusComplete, {}, 0}, 0},
+                                 {{"Costs !!sum!!", "", "Today", kStatusIncomplete, {}, 0}, 0},
+                                 {{"Second", "", "", kStatusIncomplete, {}, 0}, -1}};
             QCOMPARE(ListEdits(o.doc).insertTasks(o.key("Call"), pasted, "Paste", true, true).size(), 4);
             QVERIFY(o.doc.node(o.key("Call"))->Expanded()); // opened to show them; closed again by undo
         });
@@ -256,8 +256,8 @@ private slots:
         Opened o;
         const QByteArray before = o.file();
         const QStringList keys = ListEdits(o.doc).insertTasks(
-            kRootID, {{"Outlook Tasks [NOT SAVED]", {}, {}, 0, kStatusIncomplete, {}, 2, -1},
-                      {"Renew passport", {}, {}, 0, kStatusIncomplete, {}, 2, 0}},
+            kRootID, {{{"Outlook Tasks [NOT SAVED]", {}, {}, kStatusIncomplete, {}, 0}, -1},
+                      {{"Renew passport", {}, {}, kStatusIncomplete, {}, 0}, 0}},
             "Import Tasks", false);
         // then they are there, the file and the changed flag are not touched, in either direction
         QCOMPARE(keys.size(), 2);

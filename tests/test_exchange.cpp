@@ -238,12 +238,10 @@ private slots:
         for (int i = 0; i < l.expected.size(); ++i) {
             const FragmentTask& t = back.tasks[size_t(i)];
             const Expected& e = l.expected[i];
-            QCOMPARE(t.name, e.name);
-            QCOMPARE(t.description, oneKindOfLineBreak ? QString(e.description).replace("\r\n", "\n") : e.description);
-            QCOMPARE(t.categories, e.categories);
-            QCOMPARE(t.status, e.status);
-            QCOMPARE(t.dateDue, e.due.isEmpty() ? QDateTime() : *parseDueDate(e.due));
-            QCOMPARE(int(t.iconIndex), e.icon);
+            const QString description =
+                oneKindOfLineBreak ? QString(e.description).replace("\r\n", "\n") : e.description;
+            const QDateTime due = e.due.isEmpty() ? QDateTime() : *parseDueDate(e.due);
+            QCOMPARE(t.fields, (TaskFields{e.name, description, e.categories, e.status, due, qint16(e.icon)}));
             QCOMPARE(t.parent, parents[i]);
         }
     }
@@ -288,7 +286,7 @@ private slots:
         QCOMPARE(r.ok, ok);
         QStringList got;
         for (const FragmentTask& t : r.tasks)
-            got << t.name + ':' + QString::number(t.parent);
+            got << t.fields.name + ':' + QString::number(t.parent);
         QCOMPARE(got.join(','), names);
         const QString text = ok ? importReport(r) : r.error;
         QVERIFY2(text.contains(said), qPrintable(text));

@@ -11,7 +11,7 @@ namespace {
 QString shape(const FragmentTasks& tasks) {
     QStringList lines;
     for (const FragmentTask& t : tasks)
-        lines << t.name + QLatin1Char('<') + QString::number(t.parent);
+        lines << t.fields.name + QLatin1Char('<') + QString::number(t.parent);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -45,7 +45,7 @@ private slots:
         // then Trip comes first, its sub-tasks follow in order, and nothing around it comes along
         QVERIFY(tasks);
         QCOMPARE(shape(*tasks), QStringLiteral("Trip<-1\nFlights<0\nHotel<0\nDeposit 120<2"));
-        QCOMPARE(tasks->at(3).status, kStatusComplete);
+        QCOMPARE(tasks->at(3).fields.status, kStatusComplete);
     }
 
     void shouldKeepEveryValueExactly_data() {
@@ -71,11 +71,8 @@ private slots:
         QVERIFY(tasks);
         QCOMPARE(tasks->size(), size_t(2));
         const FragmentTask& back = tasks->front();
-        QCOMPARE(back.name, value);
-        QCOMPARE(back.description, value);
-        QCOMPARE(back.categories, value);
-        QCOMPARE(back.status, value);
-        QCOMPARE(tasks->back().name, value);
+        QCOMPARE(back.fields, (TaskFields{value, value, value, value, {}, 0}));
+        QCOMPARE(tasks->back().fields.name, value);
         QCOMPARE(tasks->back().parent, 0);
     }
 

@@ -1,6 +1,7 @@
 #include "ListEdits.h"
 
 #include "document/StructureCommands.h"
+#include "file/XMLManager.h"
 #include "views/Colouring.h"
 #include "views/Formulas.h"
 
@@ -126,9 +127,10 @@ QStringList ListEdits::insertTasks(const QString& parentKey, const FragmentTasks
             branches.emplace_back();
         const size_t b = t.parent < 0 || size_t(t.parent) >= i ? branches.size() - 1 : place[size_t(t.parent)].first;
         const int parent = t.parent < 0 || size_t(t.parent) >= i ? -1 : place[size_t(t.parent)].second;
-        const Task record = t.toTask();
-        branches[b].push_back({QString(), parent, TaskFields::of(record), t.name, t.picture, statusColour(record),
-                               false, false});
+        Task record;
+        t.fields.applyTo(record);
+        branches[b].push_back({QString(), parent, t.fields, t.fields.name, XMLManager::pictureForIcon(t.fields.icon),
+                               statusColour(record), false, false});
         place[i] = {b, int(branches[b].size()) - 1};
     }
     QStringList keys;

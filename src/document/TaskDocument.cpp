@@ -8,19 +8,6 @@
 
 namespace ortolan {
 
-TaskFields TaskFields::of(const Task& task) {
-    return {task.TaskName, task.Description, task.CategoryString, task.Status, task.DateDue, task.IconIndex};
-}
-
-void TaskFields::applyTo(Task& task) const {
-    task.TaskName = name;
-    task.Description = description;
-    task.CategoryString = categories;
-    task.Status = status;
-    task.DateDue = due;
-    task.IconIndex = icon;
-}
-
 TaskDocument::TaskDocument() : taskH_(std::make_unique<TaskHandler>()), xml_(std::make_unique<XMLManager>(tree_)) {
     xml_->setTaskHandler(taskH_.get());
 }

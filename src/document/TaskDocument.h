@@ -13,20 +13,6 @@ namespace ortolan {
 class TaskHandler;
 class XMLManager;
 
-// The fields of a task the user edits.
-struct TaskFields {
-    QString name;
-    QString description;
-    QString categories;
-    QString status;
-    QDateTime due;
-    qint16 icon = 0;
-
-    static TaskFields of(const Task& task);
-    void applyTo(Task& task) const;
-    bool operator==(const TaskFields&) const = default;
-};
-
 // The open task list, apart from any window: the task tree, the registry of task records
 // behind it, the file manager that reads and writes it, the file's name, whether it differs
 // from that file, and the history of the changes that can be undone.

@@ -64,7 +64,7 @@ QString Ortolan::addTask(const QString& tname, const QString&, const QDateTime& 
 QString Ortolan::newTask(const QString& parentKey, const QString& name, const QString& status, const QDateTime& due,
                          const QString& caption, bool changesFile) {
     return byHand([&] {
-               return ListEdits(*doc_).insertTasks(parentKey, {{name, {}, {}, 0, status, due, 2, -1}}, caption,
+               return ListEdits(*doc_).insertTasks(parentKey, {{{name, {}, {}, status, due, 0}, -1}}, caption,
                                                    changesFile);
            })
         .value(0);

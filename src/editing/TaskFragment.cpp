@@ -13,7 +13,6 @@ namespace ortolan {
 
 namespace {
 
-const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
 
 // Nodes below holder (holder excluded) in the order the writer lists them, each with the place
 // of its parent in that order (-1 for holder's children). Any depth, without recursion.
@@ -84,17 +83,6 @@ bool looksLikeTaskList(const QByteArray& bytes) {
 
 } // namespace
 
-Task FragmentTask::toTask() const {
-    Task task;
-    task.TaskName = name;
-    task.Description = description;
-    task.CategoryString = categories;
-    task.IconIndex = iconIndex;
-    task.Status = status;
-    task.DateDue = dateDue;
-    return task;
-}
-
 namespace TaskFragment {
 
 QByteArray write(const TreeNode& node, const TaskHandler& th) {
@@ -142,15 +130,8 @@ std::optional<FragmentTasks> read(const QByteArray& bytes) {
     FragmentTasks tasks;
     walkBelow(*tree.Item(kRootID), [&](const TreeNode& node, int parent) {
         FragmentTask t;
-        if (const Task* task = scratch.taskOf(&node)) {
-            t.name = task->TaskName;
-            t.description = task->Description;
-            t.categories = task->CategoryString;
-            t.iconIndex = task->IconIndex;
-            t.status = task->Status;
-            t.dateDue = task->DateDue;
-        }
-        t.picture = node.Image();
+        if (const Task* task = scratch.taskOf(&node))
+            t.fields = TaskFields::of(*task);
         t.parent = parent;
         tasks.push_back(std::move(t));
     });

@@ -18,17 +18,8 @@ inline const QString kTaskFragmentMimeType = QStringLiteral("application/x-ortol
 
 // One task of a fragment: what a task-list file keeps of it, and where it hangs.
 struct FragmentTask {
-    QString name; // as stored, formula placeholders and all
-    QString description;
-    QString categories;
-    qint16 iconIndex = 0;
-    QString status;
-    QDateTime dateDue; // invalid: none
-    int picture = 2;   // the picture its node shows, chosen as the file reader chooses it
+    TaskFields fields; // the name as stored, formula placeholders and all
     int parent = -1;   // index of the task it hangs under, always an earlier one; -1: a top task
-
-    // A record with these fields and no ID yet.
-    Task toTask() const;
 };
 
 // Tasks in the order a file lists them: every task before its sub-tasks, siblings in order.

@@ -14,7 +14,6 @@ namespace ortolan {
 
 namespace {
 
-const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
 
 QString titleOf(const TaskTree& tree, const TaskHandler& th) {
     const TreeNode* top = tree.Item(kRootID);

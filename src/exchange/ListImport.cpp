@@ -1,6 +1,5 @@
 #include "exchange/ListImport.h"
 
-#include "file/XMLManager.h"
 #include "model/DueDate.h"
 #include "outlook/CalendarSource.h"
 
@@ -12,12 +11,6 @@
 namespace ortolan {
 
 namespace {
-
-constexpr int kDefaultPicture = 2;
-
-int pictureFor(qint16 icon) {
-    return icon >= 1 && icon <= XMLManager::kPictureCount ? icon : kDefaultPicture;
-}
 
 // An icon number as a file keeps it; nullopt when the text is not one.
 std::optional<qint16> iconFrom(const QString& text) {
@@ -53,25 +46,24 @@ ImportedTasks fromOpml(const QByteArray& bytes) {
             } else if (inBody && xml.name() == QLatin1String("outline")) {
                 const QXmlStreamAttributes a = xml.attributes();
                 FragmentTask t;
-                t.name = a.hasAttribute(QStringLiteral("text")) ? a.value(QStringLiteral("text")).toString()
+                t.fields.name = a.hasAttribute(QStringLiteral("text")) ? a.value(QStringLiteral("text")).toString()
                                                                 : a.value(QStringLiteral("title")).toString();
-                t.description = a.value(QStringLiteral("_note")).toString();
-                t.status = a.hasAttribute(QStringLiteral("_status")) ? a.value(QStringLiteral("_status")).toString()
-                                                                     : QStringLiteral("INCOMPLETE");
-                t.categories = a.value(QStringLiteral("_categories")).toString();
+                t.fields.description = a.value(QStringLiteral("_note")).toString();
+                t.fields.status = a.hasAttribute(QStringLiteral("_status")) ? a.value(QStringLiteral("_status")).toString()
+                                                                     : kStatusIncomplete;
+                t.fields.categories = a.value(QStringLiteral("_categories")).toString();
                 if (a.hasAttribute(QStringLiteral("_due"))) {
                     if (auto due = parseDueDate(a.value(QStringLiteral("_due")).toString()))
-                        t.dateDue = *due;
+                        t.fields.due = *due;
                     else
                         ++badValues;
                 }
                 if (a.hasAttribute(QStringLiteral("_icon"))) {
                     if (auto icon = iconFrom(a.value(QStringLiteral("_icon")).toString()))
-                        t.iconIndex = *icon;
+                        t.fields.icon = *icon;
                     else
                         ++badValues;
                 }
-                t.picture = pictureFor(t.iconIndex);
                 t.parent = open.empty() ? -1 : open.back();
                 open.push_back(int(r.tasks.size()));
                 r.tasks.push_back(std::move(t));
@@ -159,18 +151,17 @@ ImportedTasks fromICalendar(const QByteArray& bytes) {
         pending.pop_back();
         const CalendarTodo& todo = todos[i];
         FragmentTask t;
-        t.name = todo.storedName.value_or(todo.summary);
-        t.description = todo.description;
-        t.categories = todo.categoryText.value_or(todo.categories);
-        t.status = todo.status.value_or(todo.completed ? QStringLiteral("COMPLETE") : QStringLiteral("INCOMPLETE"));
-        t.dateDue = todo.due;
+        t.fields.name = todo.storedName.value_or(todo.summary);
+        t.fields.description = todo.description;
+        t.fields.categories = todo.categoryText.value_or(todo.categories);
+        t.fields.status = todo.status.value_or(todo.completed ? kStatusComplete : kStatusIncomplete);
+        t.fields.due = todo.due;
         if (todo.icon) {
             if (auto icon = iconFrom(*todo.icon))
-                t.iconIndex = *icon;
+                t.fields.icon = *icon;
             else
                 ++badValues;
         }
-        t.picture = pictureFor(t.iconIndex);
         t.parent = parentAt;
         const int at = int(r.tasks.size());
         r.tasks.push_back(std::move(t));

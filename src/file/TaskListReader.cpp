@@ -214,8 +214,7 @@ void TaskListReader::readIcon(Range item, Task& task, TreeNode& node) {
         return;
     }
     task.IconIndex = qint16(n);
-    if (n >= 1 && n <= XMLManager::kPictureCount)
-        node.setImage(n);
+    node.setImage(XMLManager::pictureForIcon(n));
 }
 
 } // namespace ortolan

@@ -12,7 +12,6 @@ namespace ortolan {
 
 namespace {
 
-const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
 
 // Levels deeper than this get no more tabs: with a tab per level all the way down, a deep tree
 // would make the file grow with the square of its depth. The reader ignores the tabs anyway.

@@ -31,6 +31,9 @@ struct SaveResult {
 class XMLManager {
 public:
     static constexpr int kPictureCount = 23; // pictures in the task icon list, numbered from 1
+    // The picture a task's node shows for its icon number: icon 0 (never set), and a number the
+    // picture list lacks, show picture 2.
+    static constexpr int pictureForIcon(int icon) { return icon >= 1 && icon <= kPictureCount ? icon : 2; }
 
     explicit XMLManager(TaskTree& tree);
 

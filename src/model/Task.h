@@ -9,6 +9,8 @@ namespace ortolan {
 inline const QString kStatusIncomplete = QStringLiteral("INCOMPLETE");
 inline const QString kStatusComplete = QStringLiteral("COMPLETE");
 inline const QString kRootID = QStringLiteral("Root");
+// A task whose name holds this is never saved, nor anything below it.
+inline const QString kNotSavedMark = QStringLiteral("[NOT SAVED]");
 
 class TaskHandler;
 
@@ -38,6 +40,29 @@ private:
     Task* next_ = nullptr;
     Task* previous_ = nullptr;
     Task* nextSameID_ = nullptr; // later record with the same ID, for lookups
+};
+
+// The fields of a task the user edits, apart from its record.
+struct TaskFields {
+    QString name;
+    QString description;
+    QString categories;
+    QString status;
+    QDateTime due;
+    qint16 icon = 0;
+
+    static TaskFields of(const Task& task) {
+        return {task.TaskName, task.Description, task.CategoryString, task.Status, task.DateDue, task.IconIndex};
+    }
+    void applyTo(Task& task) const {
+        task.TaskName = name;
+        task.Description = description;
+        task.CategoryString = categories;
+        task.Status = status;
+        task.DateDue = due;
+        task.IconIndex = icon;
+    }
+    bool operator==(const TaskFields&) const = default;
 };
 
 } // namespace ortolan

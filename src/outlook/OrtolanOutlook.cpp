@@ -114,9 +114,9 @@ void Ortolan::importOutlookTasks() {
     // selected: one step, and no change to the file, for the imported tasks are never saved.
     // The source is read-only: nothing is taken out of it.
     FragmentTasks imported;
-    imported.push_back({kImportedTasks, {}, {}, 0, kStatusIncomplete, {}, 2, -1});
+    imported.push_back({{kImportedTasks, {}, {}, kStatusIncomplete, {}, 0}, -1});
     for (const QString& name : items->tasks)
-        imported.push_back({name, {}, {}, 0, kStatusIncomplete, {}, 2, 0});
+        imported.push_back({{name, {}, {}, kStatusIncomplete, {}, 0}, 0});
     const QStringList keys =
         byHand([&] { return ListEdits(*doc_).insertTasks(kRootID, imported, QStringLiteral("Import Tasks"), false); });
     tree_.setSelectedItem(tree_.Item(keys.last()));
