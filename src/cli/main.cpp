@@ -12,9 +12,7 @@
 #include <memory>
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QPdfWriter>
 #include <QSaveFile>
 #include <QJsonDocument>
 #include <QStringList>
@@ -182,14 +180,7 @@ int pdf(const QString& in, const QString& out, Prompt& prompt) {
         printErr(QStringLiteral("ortolan-cli: %1: %2").arg(out, file.errorString()));
         return Refused;
     }
-    {
-        QPdfWriter writer(&file);
-        writer.setTitle(QFileInfo(in).fileName());
-        writer.setCreator(QStringLiteral("Ortolan"));
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        printList(writer, list.tree, list.th, in);
-    }
+    printPdf(file, list.tree, list.th, in);
     if (!file.commit()) {
         printErr(QStringLiteral("ortolan-cli: %1: %2").arg(out, file.errorString()));
         return Refused;

@@ -15,14 +15,8 @@ namespace ortolan {
 namespace {
 
 
-QString titleOf(const TaskTree& tree, const TaskHandler& th) {
-    const TreeNode* top = tree.Item(kRootID);
-    const Task* task = top ? th.taskOf(top) : nullptr;
-    return task ? task->TaskName : top ? top->Text() : QString();
-}
-
 bool isCompleted(const Task& task) {
-    return task.Status == QLatin1String("COMPLETE");
+    return task.Status == kStatusComplete;
 }
 
 // ---- iCalendar ----
@@ -69,7 +63,7 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
     icalerror_set_errors_are_fatal(0);
     // One calendar, written a to-do at a time: libical's writing of a whole calendar copies its
     // text over and over as it grows.
-    const QString title = titleOf(tree, th);
+    const QString title = listTitle(tree, th);
     QByteArray out = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Ortolan//Ortolan 0.9.0//EN\r\n";
     {
         // The calendar's name is read by other programs: plain text.
@@ -110,7 +104,7 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
                 addProperty(t, xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
         }
         addProperty(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
-        if (!isCompleted(task) && task.Status != QLatin1String("INCOMPLETE"))
+        if (!isCompleted(task) && task.Status != kStatusIncomplete)
             addProperty(t, xProperty("X-ORTOLAN-STATUS", task.Status));
         if (hasDueDate(task.DateDue))
             addProperty(t, icalproperty_new_due(icalDue(task.DateDue)));
@@ -164,7 +158,7 @@ QByteArray toOpml(const TaskTree& tree, const TaskHandler& th) {
     xml.writeStartElement(QStringLiteral("opml"));
     xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.0"));
     xml.writeStartElement(QStringLiteral("head"));
-    xml.writeTextElement(QStringLiteral("title"), xmlSafe(titleOf(tree, th)));
+    xml.writeTextElement(QStringLiteral("title"), xmlSafe(listTitle(tree, th)));
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("body"));
     const std::vector<ExportRow> rows = exportRows(tree, th);
@@ -209,7 +203,7 @@ QString markdownEscaped(const QString& text) {
 }
 
 QByteArray toMarkdown(const TaskTree& tree, const TaskHandler& th) {
-    QString out = QStringLiteral("# ") + markdownEscaped(titleOf(tree, th)) + QStringLiteral("\n\n");
+    QString out = QStringLiteral("# ") + markdownEscaped(listTitle(tree, th)) + QStringLiteral("\n\n");
     for (const ExportRow& row : exportRows(tree, th)) {
         const Task& task = *row.task;
         const QString indent(2 * (row.depth - 1), QLatin1Char(' '));
@@ -291,17 +285,23 @@ QString exportSuffix(ExportFormat format) {
     return {};
 }
 
+QString listTitle(const TaskTree& tree, const TaskHandler& th) {
+    const TreeNode* top = tree.Item(kRootID);
+    const Task* task = top ? th.taskOf(top) : nullptr;
+    return task ? task->TaskName : top ? top->Text() : QString();
+}
+
 std::vector<ExportRow> exportRows(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch) {
     std::vector<ExportRow> rows;
-    if (!branch)
-        branch = tree.Item(kRootID);
-    if (!branch)
-        return rows;
     rows.reserve(size_t(tree.Count()));
     // Depth first without recursion: any depth a file holds is exported.
     std::vector<ExportRow> pending;
-    for (int c = branch->Children() - 1; c >= 0; --c)
-        pending.push_back(ExportRow{branch->childAt(c), nullptr, 1, -1});
+    if (branch) {
+        pending.push_back(ExportRow{branch, nullptr, 1, -1});
+    } else if (const TreeNode* top = tree.Item(kRootID)) {
+        for (int c = top->Children() - 1; c >= 0; --c)
+            pending.push_back(ExportRow{top->childAt(c), nullptr, 1, -1});
+    }
     while (!pending.empty()) {
         ExportRow row = pending.back();
         pending.pop_back();

@@ -28,8 +28,11 @@ struct ExportRow {
     int parent = -1;
 };
 
-// The tasks below branch (the top task when null), in tree order, as a save keeps them: a task
-// named "[NOT SAVED]" is left out with everything below it. branch itself is not a row.
+// The list's title: the top task's name.
+QString listTitle(const TaskTree& tree, const TaskHandler& th);
+
+// The tasks of the list (below the top task), or branch and everything below it, in tree order,
+// as a save keeps them: a task named "[NOT SAVED]" is left out with everything below it.
 std::vector<ExportRow> exportRows(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch = nullptr);
 
 // A due date as ISO 8601: the day alone when it has no time of day ("2026-12-08"), else day and

@@ -10,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextDocument>
 
 namespace ortolan {
@@ -25,7 +26,7 @@ QString escaped(const QString& text) {
 }
 
 void appendTask(QString& html, const TreeNode& node, const Task& task, int depth, int step) {
-    const bool done = task.Status == QLatin1String("COMPLETE");
+    const bool done = task.Status == kStatusComplete;
     const int indent = step * (depth - 1);
     html += QStringLiteral("<p style=\"margin-left:%1px; margin-top:3px; margin-bottom:0px;%2\">")
                 .arg(indent)
@@ -51,20 +52,13 @@ void appendTask(QString& html, const TreeNode& node, const Task& task, int depth
 } // namespace
 
 QString printHtml(const TaskTree& tree, const TaskHandler& th, const TreeNode* branch, int indentPixels) {
-    const TreeNode* top = tree.Item(kRootID);
-    const Task* topTask = top ? th.taskOf(top) : nullptr;
-    QString html = QStringLiteral("<html><body style=\"font-size:10pt;\"><h2>") +
-                   escaped(topTask ? topTask->TaskName : QString()) + QStringLiteral("</h2>");
-    int shift = 0;
-    if (branch && branch != top) {
-        const Task* task = th.taskOf(branch);
-        if (!task || task->TaskName.contains(QStringLiteral("[NOT SAVED]")))
-            return html + QStringLiteral("</body></html>");
-        appendTask(html, *branch, *task, 1, indentPixels);
-        shift = 1;
-    }
+    QString html = QStringLiteral("<html><body style=\"font-size:10pt;\"><h2>") + escaped(listTitle(tree, th)) +
+                   QStringLiteral("</h2>");
+    // The top task's branch is the whole list, printed under its title.
+    if (branch == tree.Item(kRootID))
+        branch = nullptr;
     for (const ExportRow& row : exportRows(tree, th, branch))
-        appendTask(html, *row.node, *row.task, row.depth + shift, indentPixels);
+        appendTask(html, *row.node, *row.task, row.depth, indentPixels);
     return html + QStringLiteral("</body></html>");
 }
 
@@ -97,6 +91,15 @@ void printList(QPagedPaintDevice& device, const TaskTree& tree, const TaskHandle
         painter.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, name);
         painter.drawText(foot, Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages));
     }
+}
+
+void printPdf(QIODevice& out, const TaskTree& tree, const TaskHandler& th, const QString& fileName) {
+    QPdfWriter writer(&out);
+    writer.setTitle(QFileInfo(fileName).fileName());
+    writer.setCreator(QStringLiteral("Ortolan"));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    printList(writer, tree, th, fileName);
 }
 
 } // namespace ortolan

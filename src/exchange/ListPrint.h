@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QIODevice;
 class QPagedPaintDevice;
 
 namespace ortolan {
@@ -17,6 +18,9 @@ class TreeNode;
 // "[NOT SAVED]" are left out as in a save.
 void printList(QPagedPaintDevice& device, const TaskTree& tree, const TaskHandler& th, const QString& fileName,
                const TreeNode* branch = nullptr);
+
+// The same pages as a PDF document (A4, margins of 15 mm) written to out.
+void printPdf(QIODevice& out, const TaskTree& tree, const TaskHandler& th, const QString& fileName);
 
 // The same pages' text as HTML, as they are laid out, each level of the tree indented by
 // indentPixels more.

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 
@@ -143,15 +142,9 @@ void Ortolan::MENU_ExportPdf() {
     if (!path)
         return;
     QSaveFile file(*path);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        QPdfWriter writer(&file);
-        writer.setTitle(QFileInfo(doc_->currentFileName()).fileName());
-        writer.setCreator(QStringLiteral("Ortolan"));
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-        printList(writer, tree_, doc_->taskH(), doc_->currentFileName());
-    }
+    const bool written = file.open(QIODevice::WriteOnly);
+    if (written)
+        printPdf(file, tree_, doc_->taskH(), doc_->currentFileName());
     if (!written || !file.commit()) {
         Dialogs::message(this, {QStringLiteral("Could not export to \"%1\": %2").arg(*path, file.errorString()),
                                 kExportTitle, PromptIcon::Critical, PromptButtons::Ok});
