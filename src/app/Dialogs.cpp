@@ -80,6 +80,15 @@ PromptAnswer escapeAnswer(PromptButtons buttons) {
     return PromptAnswer::Cancel;
 }
 
+// The next queued answer; a question nobody answered is counted and cancelled.
+template <typename T> std::optional<T> nextAnswer(QList<std::optional<T>>& queue) {
+    if (queue.isEmpty()) {
+        ++test().unanswered;
+        return std::nullopt;
+    }
+    return queue.takeFirst();
+}
+
 } // namespace
 
 PromptAnswer Dialogs::message(QWidget* parent, const PromptMessage& m) {
@@ -111,11 +120,7 @@ std::optional<QString> Dialogs::fileName(QWidget* parent, const FileDialogReques
     TestState& t = test();
     if (t.on) {
         t.fileRequests << r;
-        if (t.fileNames.isEmpty()) {
-            ++t.unanswered;
-            return std::nullopt;
-        }
-        return t.fileNames.takeFirst();
+        return nextAnswer(t.fileNames);
     }
     QFileDialog dialog(parent, r.title, QString(), r.filter);
     dialog.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -133,11 +138,7 @@ std::optional<QString> Dialogs::input(QWidget* parent, const InputRequest& r) {
     TestState& t = test();
     if (t.on) {
         t.inputRequests << r;
-        if (t.inputs.isEmpty()) {
-            ++t.unanswered;
-            return std::nullopt;
-        }
-        return t.inputs.takeFirst();
+        return nextAnswer(t.inputs);
     }
     bool ok = false;
     const QString text = QInputDialog::getText(parent, r.title, r.label, QLineEdit::Normal, r.text, &ok);
@@ -150,11 +151,7 @@ std::optional<DateChoice> Dialogs::date(QWidget* parent, const QString& title, c
     TestState& t = test();
     if (t.on) {
         t.dateRequests << shown;
-        if (t.dates.isEmpty()) {
-            ++t.unanswered;
-            return std::nullopt;
-        }
-        return t.dates.takeFirst();
+        return nextAnswer(t.dates);
     }
     QDialog picker(parent);
     picker.setWindowTitle(title);
@@ -182,12 +179,7 @@ namespace {
 
 // The next queued print choice, put into the printer; false when none is queued or it cancels.
 bool takePrintChoice(QPrinter& printer) {
-    TestState& t = test();
-    if (t.prints.isEmpty()) {
-        ++t.unanswered;
-        return false;
-    }
-    const std::optional<PrintChoice> choice = t.prints.takeFirst();
+    const std::optional<PrintChoice> choice = nextAnswer(test().prints);
     if (!choice)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
