@@ -27,6 +27,31 @@ QString tasksText(int n) {
 
 // ---- OPML ----
 
+// An outline's task: its text (or title, as some outliners write it) and the attributes our own
+// export adds. A value that cannot be read is counted in badValues and left empty.
+TaskFields outlineFields(const QXmlStreamAttributes& a, int& badValues) {
+    TaskFields f;
+    const auto text = [&](const char* name) { return a.value(QLatin1String(name)).toString(); };
+    const auto has = [&](const char* name) { return a.hasAttribute(QLatin1String(name)); };
+    f.name = has("text") ? text("text") : text("title");
+    f.description = text("_note");
+    f.status = has("_status") ? text("_status") : kStatusIncomplete;
+    f.categories = text("_categories");
+    if (has("_due")) {
+        if (auto due = parseDueDate(text("_due")))
+            f.due = *due;
+        else
+            ++badValues;
+    }
+    if (has("_icon")) {
+        if (auto icon = iconFrom(text("_icon")))
+            f.icon = *icon;
+        else
+            ++badValues;
+    }
+    return f;
+}
+
 ImportedTasks fromOpml(const QByteArray& bytes) {
     ImportedTasks r;
     QXmlStreamReader xml(bytes);
@@ -44,27 +69,7 @@ ImportedTasks fromOpml(const QByteArray& bytes) {
             if (xml.name() == QLatin1String("body")) {
                 inBody = true;
             } else if (inBody && xml.name() == QLatin1String("outline")) {
-                const QXmlStreamAttributes a = xml.attributes();
-                FragmentTask t;
-                t.fields.name = a.hasAttribute(QStringLiteral("text")) ? a.value(QStringLiteral("text")).toString()
-                                                                : a.value(QStringLiteral("title")).toString();
-                t.fields.description = a.value(QStringLiteral("_note")).toString();
-                t.fields.status = a.hasAttribute(QStringLiteral("_status")) ? a.value(QStringLiteral("_status")).toString()
-                                                                     : kStatusIncomplete;
-                t.fields.categories = a.value(QStringLiteral("_categories")).toString();
-                if (a.hasAttribute(QStringLiteral("_due"))) {
-                    if (auto due = parseDueDate(a.value(QStringLiteral("_due")).toString()))
-                        t.fields.due = *due;
-                    else
-                        ++badValues;
-                }
-                if (a.hasAttribute(QStringLiteral("_icon"))) {
-                    if (auto icon = iconFrom(a.value(QStringLiteral("_icon")).toString()))
-                        t.fields.icon = *icon;
-                    else
-                        ++badValues;
-                }
-                t.parent = open.empty() ? -1 : open.back();
+                FragmentTask t{outlineFields(xml.attributes(), badValues), open.empty() ? -1 : open.back()};
                 open.push_back(int(r.tasks.size()));
                 r.tasks.push_back(std::move(t));
             }
