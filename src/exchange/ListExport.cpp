@@ -14,7 +14,6 @@ namespace ortolan {
 
 namespace {
 
-
 bool isCompleted(const Task& task) {
     return task.Status == kStatusComplete;
 }
@@ -24,10 +23,6 @@ bool isCompleted(const Task& task) {
 struct IcalFree {
     void operator()(icalcomponent* c) const { icalcomponent_free(c); }
 };
-
-void addProperty(icalcomponent* todo, icalproperty* property) {
-    icalcomponent_add_property(todo, property);
-}
 
 // A property of our own. Readers split unknown properties' values at commas, whatever the
 // escaping, so the value goes percent-encoded: letters, digits and "-._~%" only.
@@ -59,6 +54,46 @@ icaltimetype icalDue(const QDateTime& due) {
     return t;
 }
 
+// The to-do of a task, its parent's UID given for a task below another.
+icalcomponent* todoFor(const ExportRow& row, const QByteArray& uid, const QByteArray& parentUid, icaltimetype stamp) {
+    const Task& task = *row.task;
+    icalcomponent* t = icalcomponent_new(ICAL_VTODO_COMPONENT);
+    const auto add = [t](icalproperty* p) { icalcomponent_add_property(t, p); };
+    add(icalproperty_new_uid(uid.constData()));
+    add(icalproperty_new_dtstamp(stamp));
+    if (!row.node->Text().isEmpty()) // an empty value is an error to readers
+        add(icalproperty_new_summary(row.node->Text().toUtf8().constData()));
+    if (row.node->Text() != task.TaskName && !task.TaskName.isEmpty())
+        add(xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
+    if (!task.Description.isEmpty())
+        add(icalproperty_new_description(task.Description.toUtf8().constData()));
+    if (!task.CategoryString.isEmpty()) {
+        // One property per category, so calendar programs see each. Readers drop the spaces
+        // around the names; a list that has them keeps its own text beside.
+        QStringList names = task.CategoryString.split(QLatin1Char(','));
+        for (QString& name : names) {
+            name = name.trimmed();
+            if (!name.isEmpty())
+                add(icalproperty_new_categories(name.toUtf8().constData()));
+        }
+        if (names.join(QLatin1Char(',')) != task.CategoryString)
+            add(xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
+    }
+    add(icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
+    if (!isCompleted(task) && task.Status != kStatusIncomplete)
+        add(xProperty("X-ORTOLAN-STATUS", task.Status));
+    if (hasDueDate(task.DateDue))
+        add(icalproperty_new_due(icalDue(task.DateDue)));
+    if (task.IconIndex != 0)
+        add(xProperty("X-ORTOLAN-ICON", QString::number(task.IconIndex)));
+    if (!parentUid.isEmpty()) {
+        icalproperty* related = icalproperty_new_relatedto(parentUid.constData());
+        icalproperty_add_parameter(related, icalparameter_new_reltype(ICAL_RELTYPE_PARENT));
+        add(related);
+    }
+    return t;
+}
+
 QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
     icalerror_set_errors_are_fatal(0);
     // One calendar, written a to-do at a time: libical's writing of a whole calendar copies its
@@ -80,42 +115,9 @@ QByteArray toICalendar(const TaskTree& tree, const TaskHandler& th) {
     auto uidOf = [&](const ExportRow& row) { return row.node->Key().toUtf8() + '-' + listId + "@ortolan"; };
     const icaltimetype stamp = icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
     for (const ExportRow& row : rows) {
-        const Task& task = *row.task;
-        std::unique_ptr<icalcomponent, IcalFree> todo(icalcomponent_new(ICAL_VTODO_COMPONENT));
-        icalcomponent* t = todo.get();
-        addProperty(t, icalproperty_new_uid(uidOf(row).constData()));
-        addProperty(t, icalproperty_new_dtstamp(stamp));
-        if (!row.node->Text().isEmpty()) // an empty value is an error to readers
-            addProperty(t, icalproperty_new_summary(row.node->Text().toUtf8().constData()));
-        if (row.node->Text() != task.TaskName && !task.TaskName.isEmpty())
-            addProperty(t, xProperty("X-ORTOLAN-NAME", task.TaskName)); // a formula, as stored
-        if (!task.Description.isEmpty())
-            addProperty(t, icalproperty_new_description(task.Description.toUtf8().constData()));
-        if (!task.CategoryString.isEmpty()) {
-            // One property per category, so calendar programs see each. Readers drop the spaces
-            // around the names; a list that has them keeps its own text beside.
-            QStringList names = task.CategoryString.split(QLatin1Char(','));
-            for (QString& name : names) {
-                name = name.trimmed();
-                if (!name.isEmpty())
-                    addProperty(t, icalproperty_new_categories(name.toUtf8().constData()));
-            }
-            if (names.join(QLatin1Char(',')) != task.CategoryString)
-                addProperty(t, xProperty("X-ORTOLAN-CATEGORIES", task.CategoryString));
-        }
-        addProperty(t, icalproperty_new_status(isCompleted(task) ? ICAL_STATUS_COMPLETED : ICAL_STATUS_NEEDSACTION));
-        if (!isCompleted(task) && task.Status != kStatusIncomplete)
-            addProperty(t, xProperty("X-ORTOLAN-STATUS", task.Status));
-        if (hasDueDate(task.DateDue))
-            addProperty(t, icalproperty_new_due(icalDue(task.DateDue)));
-        if (task.IconIndex != 0)
-            addProperty(t, xProperty("X-ORTOLAN-ICON", QString::number(task.IconIndex)));
-        if (row.parent >= 0) {
-            icalproperty* related = icalproperty_new_relatedto(uidOf(rows[size_t(row.parent)]).constData());
-            icalproperty_add_parameter(related, icalparameter_new_reltype(ICAL_RELTYPE_PARENT));
-            addProperty(t, related);
-        }
-        out += icalText(icalcomponent_as_ical_string_r(t));
+        const std::unique_ptr<icalcomponent, IcalFree> todo(
+            todoFor(row, uidOf(row), row.parent < 0 ? QByteArray() : uidOf(rows[size_t(row.parent)]), stamp));
+        out += icalText(icalcomponent_as_ical_string_r(todo.get()));
     }
     out += "END:VCALENDAR\r\n";
     return out;
