@@ -327,6 +327,20 @@ QString isoDueDate(const Task& task) {
                                            due.time().toString(QStringLiteral("HH:mm:ss"));
 }
 
+QString exportFormatName(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::ICalendar:
+        return QStringLiteral("iCalendar");
+    case ExportFormat::Opml:
+        return QStringLiteral("OPML");
+    case ExportFormat::Markdown:
+        return QStringLiteral("Markdown");
+    case ExportFormat::Csv:
+        return QStringLiteral("CSV");
+    }
+    return {};
+}
+
 QByteArray exportList(const TaskTree& tree, const TaskHandler& th, ExportFormat format) {
     switch (format) {
     case ExportFormat::ICalendar:

@@ -18,6 +18,7 @@ enum class ExportFormat { ICalendar, Opml, Markdown, Csv };
 // "ics", "opml", "md" or "csv"; nullopt for anything else.
 std::optional<ExportFormat> exportFormatFromName(const QString& name);
 QString exportSuffix(ExportFormat format);
+QString exportFormatName(ExportFormat format); // "iCalendar", "OPML", "Markdown", "CSV"
 
 // A task as the exports see it: its node, its record, how deep it lies below the top task
 // (the top task's children are at depth 1) and the row of its parent (-1 for depth 1).

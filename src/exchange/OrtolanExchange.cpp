@@ -11,7 +11,6 @@
 #include "net/Curl.h"
 #include "views/TaskTreeView.h"
 
-#include <algorithm>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -23,16 +22,11 @@ namespace ortolan {
 
 namespace {
 
-struct ExportKind {
-    const char* action;
-    ExportFormat format;
-    const char* filter;
-};
-const ExportKind kExports[] = {
-    {"MENU_ExportICalendar", ExportFormat::ICalendar, "iCalendar (*.ics)"},
-    {"MENU_ExportOpml", ExportFormat::Opml, "OPML (*.opml)"},
-    {"MENU_ExportMarkdown", ExportFormat::Markdown, "Markdown (*.md)"},
-    {"MENU_ExportCsv", ExportFormat::Csv, "CSV (*.csv)"},
+const std::pair<const char*, ExportFormat> kExports[] = {
+    {"MENU_ExportICalendar", ExportFormat::ICalendar},
+    {"MENU_ExportOpml", ExportFormat::Opml},
+    {"MENU_ExportMarkdown", ExportFormat::Markdown},
+    {"MENU_ExportCsv", ExportFormat::Csv},
 };
 
 const QString kExportTitle = QStringLiteral("Export");
@@ -49,9 +43,8 @@ std::optional<QString> writeWhole(const QString& path, const QByteArray& bytes) 
 } // namespace
 
 void Ortolan::connectExchangeCommands() {
-    for (const ExportKind& kind : kExports)
-        connect(action(QLatin1String(kind.action)), &QAction::triggered, this,
-                [this, format = kind.format] { MENU_Export(format); });
+    for (const auto& [name, format] : kExports)
+        connect(action(QLatin1String(name)), &QAction::triggered, this, [this, format = format] { MENU_Export(format); });
     connect(action(QStringLiteral("MENU_Import")), &QAction::triggered, this, &Ortolan::MENU_Import);
     connect(action(QStringLiteral("MENU_Print")), &QAction::triggered, this, &Ortolan::MENU_Print);
     connect(action(QStringLiteral("MENU_PrintPreview")), &QAction::triggered, this, &Ortolan::MENU_PrintPreview);
@@ -66,12 +59,10 @@ QString Ortolan::exportStart(const QString& suffix) const {
 
 void Ortolan::MENU_Export(ExportFormat format) {
     Tree->commitLabelEdit(); // a name being typed goes out as shown
-    const ExportKind* kind = std::find_if(std::begin(kExports), std::end(kExports),
-                                          [format](const ExportKind& k) { return k.format == format; });
     const QString suffix = exportSuffix(format);
+    const QString filter = exportFormatName(format) + QStringLiteral(" (*.") + suffix + QLatin1Char(')');
     const std::optional<QString> path =
-        Dialogs::fileName(this, {QStringLiteral("Export"), QLatin1String(kind->filter), suffix, exportStart(suffix),
-                                 true, true});
+        Dialogs::fileName(this, {QStringLiteral("Export"), filter, suffix, exportStart(suffix), true, true});
     if (!path)
         return;
     if (const auto error = writeWhole(*path, exportList(tree_, doc_->taskH(), format))) {
