@@ -16,29 +16,26 @@ TreeSearch::TreeSearch(TaskDocument& document, TaskTreeView* view, FindBar* bar,
     bar_->hide();
     refresh_->setSingleShot(true);
     refresh_->setInterval(0);
-    connect(refresh_, &QTimer::timeout, this, [this] {
-        if (isOpen())
-            refilter(false);
-    });
+    connect(refresh_, &QTimer::timeout, this, [this] { refilter(false); });
     connect(bar_, &FindBar::searched, this, [this] { refilter(true); });
     connect(bar_, &FindBar::stepped, this, &TreeSearch::step);
     connect(bar_, &FindBar::closing, this, &TreeSearch::close);
 
-    // The remembered texts follow every change of a task; a change of the tree's shape filters
+    // The remembered texts follow every change of a task; while the bar is open, a change filters
     // again once the command that made it is done.
     TaskTree& tree = document_.tree();
     connect(&tree, &TaskTree::nodeChanged, this, [this](TreeNode* node) {
         finder_.forget(node);
-        refresh_->start();
+        refreshLater();
     });
     connect(&document_, &TaskDocument::taskEdited, this, [this](const QString& key) {
         finder_.forget(document_.tree().Item(key));
-        refresh_->start();
+        refreshLater();
     });
     connect(&tree, &TaskTree::nodesAboutToBeRemoved, this, &TreeSearch::forgetRemoved);
     for (auto changed : {&TaskTree::nodesInserted, &TaskTree::nodesRemoved})
-        connect(&tree, changed, refresh_, qOverload<>(&QTimer::start));
-    connect(&tree, &TaskTree::nodeMoved, refresh_, qOverload<>(&QTimer::start));
+        connect(&tree, changed, this, &TreeSearch::refreshLater);
+    connect(&tree, &TaskTree::nodeMoved, this, &TreeSearch::refreshLater);
     // Another list: what the bar found and the opened tasks it would give back belong to the old one.
     connect(&tree, &TaskTree::aboutToBeCleared, this, [this] {
         finder_.forgetAll();
@@ -50,7 +47,7 @@ TreeSearch::TreeSearch(TaskDocument& document, TaskTreeView* view, FindBar* bar,
         if (!isOpen())
             return;
         if (revealed_ && revealed_ != node)
-            refresh_->start();
+            refreshLater();
         revealSelected();
         showCount();
     });
@@ -60,6 +57,11 @@ TreeSearch::~TreeSearch() = default;
 
 bool TreeSearch::isOpen() const {
     return !bar_->isHidden();
+}
+
+void TreeSearch::refreshLater() {
+    if (isOpen())
+        refresh_->start();
 }
 
 void TreeSearch::forgetRemoved(TreeNode* parent, int first, int last) {

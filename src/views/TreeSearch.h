@@ -42,6 +42,7 @@ private:
     void refilter(bool toMatch);
     void revealSelected(); // the selected task shown, though the filter may leave it out
     void showCount();
+    void refreshLater(); // while open: filters again once the change under way is done
     void forgetRemoved(TreeNode* parent, int first, int last);
     void hide(); // the bar gone, nothing given back (the list it searched is gone)
 
