@@ -138,9 +138,12 @@ private slots:
         QVERIFY(!l.node("Groceries")->Expanded());
         QCOMPARE(l.o->Tree->geometry(), treeBefore);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(l.o->Tree));
-        // opened again, the bar keeps its text and filters at once
-        QTest::keySequence(l.o->Tree, QKeySequence(QStringLiteral("Ctrl+Shift+F")));
+        // F3 opens it again: it keeps its text, filters at once and goes to the next match
+        test::click(l.o->Tree, l.node("Home"));
+        QTest::keyClick(l.o->Tree, Qt::Key_F3);
+        QVERIFY(l.bar()->isVisible());
         QCOMPARE(shownRows(l.o->Tree), "Home,Work,Report");
+        QCOMPARE(l.selected(), "Report");
         QCOMPARE(l.bar()->textBox()->selectedText(), "rep");
         // another list: the bar has nothing left to filter
         QTest::keySequence(l.o->Tree, QKeySequence(QStringLiteral("Ctrl+N")));

@@ -147,11 +147,6 @@ void TreeSearch::showCount() {
 }
 
 void TreeSearch::step(bool forward) {
-    if (!isOpen()) {
-        open();
-        if (bar_->text().isEmpty())
-            return;
-    }
     if (refresh_->isActive()) {
         refresh_->stop();
         refilter(false);

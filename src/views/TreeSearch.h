@@ -28,7 +28,7 @@ public:
     bool isOpen() const;
     // Shows the bar with the focus in its text, filtering at once by a text it kept.
     void open();
-    // The next or previous match, going round at the ends; opens the bar when it is closed.
+    // The next or previous match of the open bar, going round at the ends.
     void step(bool forward);
     // Every task shown again, opened and closed as before, the last match selected and in sight.
     void close();
